@@ -1,0 +1,50 @@
+# The two jobs of this repository:
+#   make run    builds everything and serves the demo application on http://127.0.0.1:8080/
+#   make test   builds and runs every test: normal build, sanitizer build, 32-bit raster build, fuzzing
+# Both install the Debian packages they need first.
+
+JOBS    ?= $(shell nproc)
+BUILD   ?= build
+ASAN    ?= build-asan
+PORT    ?= 8080
+CMAKE    = cmake -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: run test build deps deps-test test-normal test-asan test-m32 test-fuzz bench clean
+
+run: deps
+	$(CMAKE) -S . -B $(BUILD) -DBALANCE_TESTS=OFF -DBALANCE_BENCH=OFF
+	cmake --build $(BUILD) -j $(JOBS)
+	scripts/serve-demo.sh $(BUILD) $(PORT)
+
+test: deps-test test-normal test-asan
+
+deps:
+	scripts/install-deps.sh run
+
+deps-test:
+	scripts/install-deps.sh test
+
+build: deps-test
+	$(CMAKE) -S . -B $(BUILD)
+	cmake --build $(BUILD) -j $(JOBS)
+
+test-normal: build
+	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+test-asan: deps-test
+	$(CMAKE) -S . -B $(ASAN) -DBALANCE_SANITIZE=ON -DBALANCE_BENCH=OFF -DBALANCE_GDAL=OFF
+	cmake --build $(ASAN) -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS) -LE slow
+
+test-m32: deps-test
+	tests/raster_m32.sh
+
+test-fuzz: deps-test
+	fuzz/run.sh 60
+
+bench: build
+	scripts/bench.sh $(BUILD)
+
+clean:
+	rm -rf $(BUILD) $(ASAN) build-m32 build-fuzz
