@@ -1,0 +1,119 @@
+// Variant: the value that crosses every automation interface. The kinds carry the COM type
+// numbers so that anyone who knows COM reads them at once. Every conversion rule of the
+// runtime lives in this file and variant.cpp, nowhere else.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <variant>
+#include <vector>
+
+#include "date.h"
+#include "int16.h"
+#include "text.h"
+
+namespace automation {
+
+class Dispatch;
+using ObjectRef = std::shared_ptr<Dispatch>;
+
+enum class VarType : std::uint16_t {
+  Empty = 0,
+  Null = 1,
+  I2 = 2,
+  I4 = 3,
+  R4 = 4,
+  R8 = 5,
+  Date = 7,
+  Text = 8,  // VT_BSTR
+  Object = 9,
+  Missing = 10,  // VT_ERROR holding DISP_E_PARAMNOTFOUND: an optional argument not passed
+  Bool = 11,
+  I8 = 20,
+  VariantArray = 12 | 0x2000,
+  ByteArray = 17 | 0x2000,
+};
+
+class Variant {
+ public:
+  using Bytes = std::vector<std::uint8_t>;
+  using Array = std::vector<Variant>;
+
+  Variant() = default;  // empty
+  Variant(std::int16_t v) : value_(v) {}
+  Variant(Int16 v) : value_(v.value()) {}
+  Variant(int v) : value_(std::int32_t{v}) {}
+  Variant(long v);  // 32-bit when it fits, else 64-bit
+  Variant(long long v) : Variant(static_cast<long>(v)) {}
+  Variant(float v) : value_(v) {}
+  Variant(double v) : value_(v) {}
+  Variant(bool v) : value_(v) {}
+  Variant(Date v) : value_(v) {}
+  Variant(Text v) : value_(std::move(v)) {}
+  Variant(TextView v) : value_(Text(v)) {}
+  Variant(const char16_t* v) : value_(Text(v)) {}
+  Variant(ObjectRef v) : value_(std::move(v)) {}
+  Variant(Bytes v) : value_(std::make_shared<const Bytes>(std::move(v))) {}
+  Variant(Array v) : value_(std::make_shared<const Array>(std::move(v))) {}
+  Variant(const char*) = delete;  // narrow literals would silently become booleans
+
+  static Variant null();
+  static Variant missing();
+
+  VarType type() const;
+  bool isEmpty() const { return type() == VarType::Empty; }
+  bool isNull() const { return type() == VarType::Null; }
+  bool isMissing() const { return type() == VarType::Missing; }
+  bool isText() const { return type() == VarType::Text; }
+  bool isObject() const { return type() == VarType::Object; }
+  bool isNumeric() const;  // I2, I4, I8, R4, R8, Bool, Date
+
+  // Direct access; each throws the type-mismatch error on another kind.
+  const Text& text() const;
+  const ObjectRef& object() const;
+  const Bytes& bytes() const;
+  const Array& array() const;
+
+ private:
+  struct NullTag {
+    bool operator==(const NullTag&) const = default;
+  };
+  struct MissingTag {
+    bool operator==(const MissingTag&) const = default;
+  };
+  std::variant<std::monostate, NullTag, std::int16_t, std::int32_t, std::int64_t, float, double,
+               Date, Text, ObjectRef, MissingTag, bool, std::shared_ptr<const Array>,
+               std::shared_ptr<const Bytes>>
+      value_;
+
+  friend double toDouble(const Variant& v);
+  friend std::int64_t toInt64Rounded(const Variant& v);
+};
+
+using Args = std::span<Variant>;
+
+// Conversions, as the runtime's CStr, CInt, CLng, CDbl, CDate and CBool do them.
+Text toText(const Variant& v);  // null raises "invalid use of Null"
+Text joinText(const Variant& v);  // as "&" joins: empty and null give ""
+std::int16_t toInt16(const Variant& v);  // halves to even; type mismatch; overflow
+std::int32_t toInt32(const Variant& v);
+std::int64_t toInt64Rounded(const Variant& v);
+double toDouble(const Variant& v);
+Date toDate(const Variant& v);
+bool toBool(const Variant& v);
+
+// Number formatting of the runtime: integers in decimal, doubles with up to 15 significant
+// digits and singles with up to 7, switching to the E+nn form outside 1e-5 .. 1e15.
+Text formatDouble(double d, int significantDigits = 15);
+// Text that reads as a number: optional blanks, sign, digits, one point, exponent.
+std::optional<double> parseNumber(TextView s);
+
+// Equality as the page scripts compare request and session values: numbers numerically,
+// texts exactly, empty as 0 or "" against the other side, a number never equals a text,
+// and null equals nothing. `differs` is the "<>" test, which is false whenever a side is null.
+bool equals(const Variant& a, const Variant& b);
+bool differs(const Variant& a, const Variant& b);
+
+}  // namespace automation
