@@ -86,6 +86,14 @@ class DNA : public automation::Dispatch {
   const Text& caption(std::size_t i) const;
   const Text& codeSQL(std::size_t i) const;
 
+  // Entry form, writes and search (entry_form.cpp, writes.cpp, search.cpp).
+  Text loadEditedRow();  // extends strWhere by the key; returns the statement it ran
+  void writeFormInput(std::size_t i, TextView action, Int16& nCal);
+  void writeCodeInput(std::size_t i, TextView action);
+  std::vector<std::size_t> takingPartColumns() const;  // non-key columns with a value
+  bool isIntegerColumn(std::size_t i) const;           // aTypes(i) is ADO's integer type
+  Text keyCondition() const;                           // the where clause of Update and Delete
+
   bool bDebug = false;
   frame::PageContext page_;
   Text strURL;
