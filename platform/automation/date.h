@@ -15,8 +15,7 @@ class Date {
   constexpr Date() = default;
   constexpr explicit Date(double serial) : serial_(serial) {}
   // Throws the overflow error when the fields give no representable date (year 100..9999).
-  static Date fromParts(int year, int month, int day, int hour = 0, int minute = 0,
-                        int second = 0);
+  static Date fromParts(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 
   constexpr double serial() const { return serial_; }
   int year() const;

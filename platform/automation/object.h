@@ -36,7 +36,7 @@ struct MemberInfo {
   std::vector<ParamInfo> params;
   Text valueName;  // name of a property's assigned value, for the type listing
   bool isDefault = false;
-  std::function<Variant(Dispatch&, Args)> get;        // method call or property get
+  std::function<Variant(Dispatch&, Args)> get;               // method call or property get
   std::function<void(Dispatch&, Args, const Variant&)> put;  // property put, if writable
 };
 
@@ -75,14 +75,19 @@ class MemberTable {
   using SubHandler = std::function<void(T&, Args)>;
   using Putter = std::function<void(T&, Args, const Variant&)>;
 
-  MemberTable(Text interfaceName, Text iid) : name_(std::move(interfaceName)), iid_(std::move(iid)) {}
+  MemberTable(Text interfaceName, Text iid)
+      : name_(std::move(interfaceName)), iid_(std::move(iid)) {}
 
   MemberTable& function(Text name, std::vector<ParamInfo> params, Handler h) {
     return add(std::move(name), MemberInfo::Kind::Function, std::move(params), std::move(h), {});
   }
   MemberTable& sub(Text name, std::vector<ParamInfo> params, SubHandler h) {
     return add(std::move(name), MemberInfo::Kind::Sub, std::move(params),
-               [h = std::move(h)](T& self, Args a) { h(self, a); return Variant(); }, {});
+               [h = std::move(h)](T& self, Args a) {
+                 h(self, a);
+                 return Variant();
+               },
+               {});
   }
   MemberTable& property(Text name, std::vector<ParamInfo> indexParams, Handler get, Putter put,
                         Text valueName = u"") {

@@ -76,27 +76,27 @@ class Variant {
   const Bytes& bytes() const;
   const Array& array() const;
 
- private:
+  // The stored value, for the conversions in variant.cpp.
   struct NullTag {
     bool operator==(const NullTag&) const = default;
   };
   struct MissingTag {
     bool operator==(const MissingTag&) const = default;
   };
-  std::variant<std::monostate, NullTag, std::int16_t, std::int32_t, std::int64_t, float, double,
-               Date, Text, ObjectRef, MissingTag, bool, std::shared_ptr<const Array>,
-               std::shared_ptr<const Bytes>>
-      value_;
+  using Storage = std::variant<std::monostate, NullTag, std::int16_t, std::int32_t, std::int64_t,
+                               float, double, Date, Text, ObjectRef, MissingTag, bool,
+                               std::shared_ptr<const Array>, std::shared_ptr<const Bytes>>;
+  const Storage& storage() const { return value_; }
 
-  friend double toDouble(const Variant& v);
-  friend std::int64_t toInt64Rounded(const Variant& v);
+ private:
+  Storage value_;
 };
 
 using Args = std::span<Variant>;
 
 // Conversions, as the runtime's CStr, CInt, CLng, CDbl, CDate and CBool do them.
-Text toText(const Variant& v);  // null raises "invalid use of Null"
-Text joinText(const Variant& v);  // as "&" joins: empty and null give ""
+Text toText(const Variant& v);           // null raises "invalid use of Null"
+Text joinText(const Variant& v);         // as "&" joins: empty and null give ""
 std::int16_t toInt16(const Variant& v);  // halves to even; type mismatch; overflow
 std::int32_t toInt32(const Variant& v);
 std::int64_t toInt64Rounded(const Variant& v);
