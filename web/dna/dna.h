@@ -86,6 +86,19 @@ class DNA : public automation::Dispatch {
   const Text& caption(std::size_t i) const;
   const Text& codeSQL(std::size_t i) const;
 
+  // Table description, request state and list (table_description.cpp, request_state.cpp,
+  // list_view.cpp).
+  void seedSortFromDefault();  // Session("strOrder"/"strOrder2") from the statement's sort
+  void takeLimits();           // aLimitFields/aLimitValues from strWhere
+  void traceDescription();
+  void readPage();
+  void readPageSize();
+  void readOrder();
+  bool isColumnName(TextView name) const;  // a column of the description, trimmed
+  void traceRequest();
+  Text rowLinks(const Text& key, Int16 n) const;  // row opening: number, edit and delete links
+  Text cellText(ado::Recordset& objRs, std::size_t i);
+
   // Entry form, writes and search (entry_form.cpp, writes.cpp, search.cpp).
   Text loadEditedRow();  // extends strWhere by the key; returns the statement it ran
   void writeFormInput(std::size_t i, TextView action, Int16& nCal);
