@@ -1,0 +1,165 @@
+// The list page: page bar, sortable header of the chosen columns and the rows of the current
+// page with their hidden edit and delete links. Every column of the description is selected;
+// the chosen columns only filter what is shown. Each part is built as text and written in
+// turn, so a failure leaves the parts already written in the page.
+#include "dna/dna.h"
+#include "dna/statement_text.h"
+#include "frame/database.h"
+
+namespace dna {
+
+using automation::contains;
+using automation::joinText;
+
+namespace {
+
+constexpr char16_t kCrLf[] = u"\r\n";
+
+Text cell(TextView content) { return u"<td nowrap>" + Text(content) + u"</td>"; }
+
+Text pageLink(TextView url, TextView action, TextView page, TextView label) {
+  return cell(u"<a href='" + Text(url) + u"?action=" + Text(action) + u"&page=" + Text(page) +
+              u"'>" + Text(label) + u"</a>");
+}
+
+// The arrow of a sort column: descending once " DESC " made its sort text longer than the name.
+Text sortArrow(const Text& sortText, const Text& column, TextView down, TextView up) {
+  const bool descending = sortText.size() > column.size() + 1;
+  return u" <span id=ctrlDiv><font size=-2>" + Text(descending ? down : up) + u"</font></span>";
+}
+
+}  // namespace
+
+void DNA::DispList() {
+  const Text sql = listStatement();
+  setSession(u"strSQL", sql);
+  debugTrace(u"SQL:" + sql);
+  rs = frame::openRecordset(sql, activeConnection(conn), ado::adOpenKeyset);
+  auto& response = page_.response();
+  response.write(DispPageBar(*rs));
+  response.write(DispListHeader());
+  response.write(DispListRows(*rs));
+  response.write(DispListFooter(*rs));
+  rs->Close();
+  rs.reset();
+  debugTrace(Text(u"##调试信息:DispList OK!<br>") + kCrLf);
+}
+
+Text DNA::DispPageBar(ado::Recordset& objRs) {
+  const bool listAll = strAction == u"listall";
+  nPageSize = listAll ? Int16(2000) : Int16(automation::toInt16(session(u"nPageSize")));
+  if (!objRs.eof()) {
+    objRs.setPageSize(nPageSize.value());
+    objRs.setAbsolutePage(nPage.value());
+  }
+  const std::int32_t pageCount = objRs.PageCount();
+  const std::int32_t recordCount = objRs.RecordCount();
+
+  Text s = Text(u"<script>function gotoPage(page){ ") + kCrLf;
+  s += u" eval(\"document.location='" + strURL +
+       u"?action=list&page=\"+page.options[page.selectedIndex].value+\" '\");}</script>" + kCrLf;
+  s += u"<div id=page>";
+  s += Text(u"<table cellspading=0 width=100%><tr>") + kCrLf;
+  s += u"<td nowrap><div id=ctrlDiv><table class=Page><tr>";
+  if (nPage > 1) {
+    s += pageLink(strURL, u"list", u"1", u"第一页");
+    s += pageLink(strURL, u"list", decimal((nPage - Int16(1)).value()), u"上一页");
+  } else {
+    s += cell(u"第一页") + cell(u"上一页");
+  }
+  if (nPage < pageCount) {
+    s += pageLink(strURL, u"list", decimal((nPage + Int16(1)).value()), u"下一页");
+    s += pageLink(strURL, u"list", decimal(pageCount), u"最末页");
+  } else {
+    s += cell(u"下一页") + cell(u"最末页");
+  }
+  if (recordCount > automation::toDouble(session(u"nPageSize"))) {
+    s += listAll ? pageLink(strURL, u"list", u"1", u">>分页")
+                 : pageLink(strURL, u"listall", u"1", u">>全部");
+  }
+  s += Text(u"</tr></table></div></td>") + kCrLf;
+  s += Text(u"<td width=100%>&nbsp;</td>") + kCrLf;
+  s +=
+      Text(u"<td nowrap>第<select id=ctrlDiv name=page onChange='gotoPage(this);return false;'> ") +
+      kCrLf;
+  const auto last = Int16::checked(pageCount);
+  for (Int16 i = 1; i <= last; ++i) {
+    s += u"<option value=" + decimal(i.value()) + (i == nPage ? u" selected " : u"") + u" >" +
+         decimal(i.value()) + u"</option>" + kCrLf;
+  }
+  s += u"</select><span id=npage style='display:none'>" + decimal(nPage.value()) + u"</span>页 共" +
+       decimal(pageCount) + u"页 共" + decimal(recordCount) + u"项</td>" + kCrLf;
+  s += Text(u"</table><span id=updateID></span><span id=deleteID></span> </div>") + kCrLf;
+  return s;
+}
+
+Text DNA::DispListHeader() {
+  const Text act = strAction == u"listall" ? u"listall" : u"list";
+  const Text order = joinText(session(u"strOrder"));
+  const Text order2 = joinText(session(u"strOrder2"));
+  Text s = Text(u"<table class=tbl cellSpacing=0>") + kCrLf + u"<tr>" + u"<th nowrap>序号</th>";
+  forEach16(aFields.size(), [&](std::size_t i) {
+    const Text& column = field(i);
+    if (!isChosen(column)) return;
+    Text arrow;
+    if (contains(order, column)) {
+      arrow = sortArrow(order, column, u"▼", u"▲");
+    } else if (contains(order2, column)) {
+      arrow = sortArrow(order2, column, u"▽", u"△");
+    }
+    s += u"<th nowrap><a href='" + strURL + u"?action=" + act + u"&page=1&order=" + column + u"'>" +
+         caption(i) + arrow + u"</a></th>";
+  });
+  s += Text(u"</tr>") + kCrLf;
+  return s;
+}
+
+Text DNA::DispListRows(ado::Recordset& objRs) {
+  Int16 n = (nPage - Int16(1)) * nPageSize + Int16(1);
+  if (objRs.eof()) {
+    const auto k = automation::split(joinText(session(u"strItemChose")), u",").size();
+    return u"<tr><td colspan=" + decimal(static_cast<std::int64_t>(k) + 1) +
+           u" align=center>无记录</td></tr>";
+  }
+  // The choice cannot change while the rows are written: test it once per column.
+  std::vector<bool> chosen(aFields.size());
+  forEach16(aFields.size(), [&](std::size_t i) { chosen[i] = isChosen(field(i)); });
+  Text s;
+  while (n <= nPageSize * nPage && !objRs.eof()) {
+    s += rowLinks(joinText(objRs.value(strItemKeyName)), n);
+    forEach16(aFields.size(), [&](std::size_t i) {
+      if (chosen[i]) s += u"<td>" + cellText(objRs, i) + u"&nbsp;</td>" + kCrLf;
+    });
+    s += Text(u"</tr>") + kCrLf;
+    objRs.MoveNext();
+    n += Int16(1);
+  }
+  return s;
+}
+
+// The row's opening: number cell with the edit and delete links, hidden until the toolbar
+// shows them. The key stands in the links as it is.
+Text DNA::rowLinks(const Text& key, Int16 n) const {
+  const Text edit = u"<a href='" + strURL + u"?action=" + u"update&" + strItemKeyName + u"=" + key +
+                    u"' id=updateID style='display:none'><img src='images/edit.gif'height=16 "
+                    u"width=16 border=0  alt=' 修 改 ?'></a>";
+  const Text del = u"<a href='" + strURL + u"?action=" + u"delete&" + strItemKeyName + u"=" + key +
+                   u"' id=deleteID style='display:none' onclick=\"return confirm('真的要删除第 " +
+                   decimal(n.value()) +
+                   u" 条记录？');\"><img src='images/delete.gif'height=16 width=16 border=0  "
+                   u"alt='删 除 ?'></a>";
+  return Text(u"<tr>") + kCrLf + u"<td align=center nowrap>" + edit + del + u" " +
+         decimal(n.value()) + u"</td>";
+}
+
+// A coded column shows the name its lookup gives the stored code.
+Text DNA::cellText(ado::Recordset& objRs, std::size_t i) {
+  Variant value = objRs.value(field(i));
+  if (!hasCodeLookup(i)) return joinText(value);
+  Variant lookup(codeSQL(i));
+  return joinText(GetCodeName(lookup, value));
+}
+
+Text DNA::DispListFooter(ado::Recordset&) { return Text(u"</table>") + kCrLf; }
+
+}  // namespace dna
