@@ -23,7 +23,10 @@ class Response : public automation::Dispatch {
   void Write(const Variant& v);  // the value's text; empty and null write nothing
   void write(TextView s) { text_ += s; }
   void BinaryWrite(const Variant& bytes);
-  void Clear() { text_.clear(); binary_.clear(); }
+  void Clear() {
+    text_.clear();
+    binary_.clear();
+  }
   [[noreturn]] void End();
   [[noreturn]] void Redirect(TextView url);
   void AddHeader(Text name, Text value);

@@ -15,8 +15,8 @@ using automation::Variant;
 
 struct PageRequest {
   Text url = u"/list.asp";
-  std::string query;        // raw query string, url-encoded
-  std::string form;         // url-encoded POST body
+  std::string query;  // raw query string, url-encoded
+  std::string form;   // url-encoded POST body
   int codePage = 65001;
 };
 

@@ -6,8 +6,8 @@
 namespace frame {
 
 struct ClassId {
-  const char16_t* name;       // "DNA"
-  const char16_t* progId;     // "balance.DNA"
+  const char16_t* name;    // "DNA"
+  const char16_t* progId;  // "balance.DNA"
   const char16_t* clsid;
   const char16_t* interfaceName;
   const char16_t* iid;

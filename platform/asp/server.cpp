@@ -1,0 +1,77 @@
+#include "server.h"
+
+#include <cctype>
+
+namespace asp {
+
+using automation::Args;
+using automation::byVal;
+using automation::MemberTable;
+using automation::toText;
+
+ObjectRef Server::CreateObject(TextView progId) const { return creator_(progId); }
+
+Text Server::MapPath(TextView path) const { return mapper_(path); }
+
+Text Server::URLEncode(TextView s) const {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string bytes = automation::encodeCodePage(s, codePage_);
+  Text r;
+  for (unsigned char c : bytes) {
+    if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '*') {
+      r += static_cast<char16_t>(c);
+    } else if (c == ' ') {
+      r += u'+';
+    } else {
+      r += u'%';
+      r += static_cast<char16_t>(kHex[c >> 4]);
+      r += static_cast<char16_t>(kHex[c & 15]);
+    }
+  }
+  return r;
+}
+
+Text Server::HTMLEncode(TextView s) {
+  Text r;
+  r.reserve(s.size());
+  for (char16_t c : s) {
+    switch (c) {
+      case u'<':
+        r += u"&lt;";
+        break;
+      case u'>':
+        r += u"&gt;";
+        break;
+      case u'&':
+        r += u"&amp;";
+        break;
+      case u'"':
+        r += u"&quot;";
+        break;
+      case u'\'':
+        r += u"&#39;";
+        break;
+      default:
+        r += c;
+    }
+  }
+  return r;
+}
+
+const automation::TypeInfo& Server::typeInfo() const {
+  static const automation::TypeInfo info =
+      MemberTable<Server>(u"IServer", u"")
+          .function(u"CreateObject", {byVal(u"bstrProgID")},
+                    [](Server& s, Args a) { return Variant(s.CreateObject(toText(a[0]))); })
+          .function(u"MapPath", {byVal(u"bstrLogicalPath")},
+                    [](Server& s, Args a) { return Variant(s.MapPath(toText(a[0]))); })
+          .function(u"URLEncode", {byVal(u"bstrIn")},
+                    [](Server& s, Args a) { return Variant(s.URLEncode(toText(a[0]))); })
+          .function(u"HTMLEncode", {byVal(u"bstrIn")},
+                    [](Server&, Args a) { return Variant(HTMLEncode(automation::joinText(a[0]))); })
+          .field(u"ScriptTimeout", &Server::ScriptTimeout)
+          .build();
+  return info;
+}
+
+}  // namespace asp

@@ -1,0 +1,78 @@
+#include "session.h"
+
+namespace asp {
+
+using automation::Args;
+using automation::byVal;
+using automation::MemberTable;
+using automation::toText;
+
+namespace {
+Text fold(TextView key) { return automation::lower(key); }
+}  // namespace
+
+Variant KeyedValues::get(TextView key) const {
+  auto it = values_.find(fold(key));
+  return it == values_.end() ? Variant() : it->second.second;
+}
+
+void KeyedValues::set(TextView key, Variant value) {
+  auto [it, inserted] = values_.try_emplace(fold(key), Text(key), Variant());
+  it->second.second = std::move(value);
+}
+
+void KeyedValues::remove(TextView key) { values_.erase(fold(key)); }
+
+std::vector<std::pair<Text, Variant>> KeyedValues::items() const {
+  std::vector<std::pair<Text, Variant>> r;
+  for (const auto& [folded, entry] : values_) r.push_back(entry);
+  return r;
+}
+
+const automation::TypeInfo& Session::typeInfo() const {
+  static const automation::TypeInfo info =
+      MemberTable<Session>(u"ISessionObject", u"")
+          .property(
+              u"Value", {byVal(u"bstrValue")},
+              [](Session& s, Args a) { return s.get(toText(a[0])); },
+              [](Session& s, Args a, const Variant& v) { s.set(toText(a[0]), v); }, u"pvar")
+          .asDefault()
+          .property(
+              u"Contents", {byVal(u"key")}, [](Session& s, Args a) { return s.get(toText(a[0])); },
+              [](Session& s, Args a, const Variant& v) { s.set(toText(a[0]), v); }, u"value")
+          .readOnly(u"SessionID", [](Session& s, Args) { return Variant(s.SessionID()); })
+          .field(u"Timeout", &Session::Timeout)
+          .sub(u"Abandon", {}, [](Session& s, Args) { s.Abandon(); })
+          .build();
+  return info;
+}
+
+Variant Application::get(TextView key) const {
+  std::lock_guard lock(mutex_);
+  return values_.get(key);
+}
+
+void Application::set(TextView key, Variant value) {
+  std::lock_guard lock(mutex_);
+  values_.set(key, std::move(value));
+}
+
+const automation::TypeInfo& Application::typeInfo() const {
+  static const automation::TypeInfo info =
+      MemberTable<Application>(u"IApplicationObject", u"")
+          .property(
+              u"Value", {byVal(u"bstrValue")},
+              [](Application& s, Args a) { return s.get(toText(a[0])); },
+              [](Application& s, Args a, const Variant& v) { s.set(toText(a[0]), v); }, u"pvar")
+          .asDefault()
+          .property(
+              u"Contents", {byVal(u"key")},
+              [](Application& s, Args a) { return s.get(toText(a[0])); },
+              [](Application& s, Args a, const Variant& v) { s.set(toText(a[0]), v); }, u"value")
+          .sub(u"Lock", {}, [](Application& s, Args) { s.Lock(); })
+          .sub(u"Unlock", {}, [](Application& s, Args) { s.Unlock(); })
+          .build();
+  return info;
+}
+
+}  // namespace asp
