@@ -1,0 +1,168 @@
+// The host side of the plug-in protocol: one layer descriptor and one balance_init per run, then
+// balance for every pixel (row = first axis, column = second, positions at pixel centres), on
+// all cores when the plug-in allows it, chunk by chunk of whole input blocks.
+#include "apply_command.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "balance_plugin.h"
+#include "progress_bar.h"
+#include "raster_dataset.h"
+#include "tool_error.h"
+
+namespace {
+
+constexpr long kPixelsPerChunk = 1L << 22;
+
+struct HeaderReleaser {
+  void operator()(GlmDatasetHeader* header) const { ef_dshdr(header); }
+};
+using HeaderPtr = std::unique_ptr<GlmDatasetHeader, HeaderReleaser>;
+
+HeaderPtr loadHeader(const std::string& path) {
+  char* fspec = nullptr;
+  if (GLM_build_abs_fspec(&fspec, 0, path.c_str()) != GLM_OK) {
+    throw ToolError("no usable header file name \"" + path + "\"");
+  }
+  GlmDatasetHeader* header = nullptr;
+  const int status = eg_dshdr_alg_or_glh(&header, fspec);
+  safe_free(fspec);
+  if (status == GLM_ERROR_READ) throw ToolError("cannot read header file " + path);
+  if (status != GLM_OK) throw ToolError(path + " is not a well-formed dataset header");
+  return HeaderPtr(header);
+}
+
+void warnOnExtentMismatch(const GlmDatasetHeader& header, GDALDataset& input,
+                          const std::string& path) {
+  const int rows = input.GetRasterYSize();
+  const int columns = input.GetRasterXSize();
+  if (header.extentFirst == rows && header.extentSecond == columns) return;
+  std::fprintf(stderr,
+               "balance-raster: warning: the header describes %d x %d cells, %s has %d x %d "
+               "(rows x columns)\n",
+               header.extentFirst, header.extentSecond, path.c_str(), rows, columns);
+}
+
+// The plug-in's state for one layer, released through the plug-in.
+class LayerState {
+ public:
+  LayerState(const BalancePlugin& plugin, const GlmLayerDescriptor& layer) : plugin_(plugin) {
+    plugin.init(0, 0, 0, 0, 0, 0, 1, &layer, &state_);
+  }
+  ~LayerState() {
+    if (state_ != nullptr) plugin_.finish(state_);
+  }
+  LayerState(const LayerState&) = delete;
+  LayerState& operator=(const LayerState&) = delete;
+
+  const balance_state* get() const { return state_; }
+
+ private:
+  const BalancePlugin& plugin_;
+  balance_state* state_ = nullptr;
+};
+
+// Rows of the raster held in memory: input values in, stretched values out.
+struct Chunk {
+  int firstRow = 0;
+  int rows = 0;
+  int columns = 0;
+  std::vector<double> input;
+  std::vector<float> output;
+};
+
+struct Stretch {
+  BalanceFunction balance;
+  const balance_state* state;
+  std::optional<double> nodata;  // nodata pixels stay as they are
+
+  void rows(Chunk& chunk, int begin, int end) const {
+    for (int row = begin; row < end; ++row) {
+      const double first = chunk.firstRow + row + 0.5;
+      const size_t offset = static_cast<size_t>(row) * chunk.columns;
+      const double* in = chunk.input.data() + offset;
+      float* out = chunk.output.data() + offset;
+      for (int column = 0; column < chunk.columns; ++column) {
+        const double value = in[column];
+        const bool keep = nodata && value == *nodata;
+        out[column] =
+            static_cast<float>(keep ? value : balance(value, column + 0.5, first, 0, state));
+      }
+    }
+  }
+
+  void chunk(Chunk& chunk, unsigned threads) const {
+    std::vector<std::jthread> workers;
+    const int share = static_cast<int>((chunk.rows + threads - 1) / threads);
+    for (int begin = share; begin < chunk.rows; begin += share) {
+      workers.emplace_back([this, &chunk, begin, share] {
+        rows(chunk, begin, std::min(chunk.rows, begin + share));
+      });
+    }
+    rows(chunk, 0, std::min(chunk.rows, share));
+  }
+};
+
+int rowsPerChunk(GDALRasterBand& band) {
+  int blockColumns = 0;
+  int blockRows = 0;
+  band.GetBlockSize(&blockColumns, &blockRows);
+  blockRows = std::max(blockRows, 1);
+  const long wanted = std::max(1L, kPixelsPerChunk / std::max(band.GetXSize(), 1));
+  return static_cast<int>(std::max<long>(blockRows, wanted / blockRows * blockRows));
+}
+
+void stretchBand(GDALRasterBand& in, GDALRasterBand& out, const Stretch& stretch,
+                 unsigned threads) {
+  const int rows = in.GetYSize();
+  const int step = rowsPerChunk(in);
+  ProgressBar progress(rows);
+  Chunk chunk;
+  chunk.columns = in.GetXSize();
+  for (int row = 0; row < rows; row += step) {
+    chunk.firstRow = row;
+    chunk.rows = std::min(step, rows - row);
+    chunk.input.resize(static_cast<size_t>(chunk.rows) * chunk.columns);
+    chunk.output.resize(chunk.input.size());
+    readWindow(in, 0, row, chunk.columns, chunk.rows, chunk.input.data());
+    stretch.chunk(chunk, threads);
+    writeRows(out, row, chunk.rows, chunk.output.data());
+    progress.advance(row + chunk.rows);
+  }
+}
+
+}  // namespace
+
+void runApply(const ApplyOptions& options) {
+  DatasetPtr input = openRaster(options.input);
+  GDALRasterBand& band = selectBand(*input, options.band, options.input);
+  const BalancePlugin plugin(options.plugin);
+  const HeaderPtr header = loadHeader(options.header);
+  warnOnExtentMismatch(*header, *input, options.input);
+
+  GlmBandSelection selection{};
+  selection.text = options.band ? options.band->c_str() : nullptr;
+  GlmLayerDescriptor layer{};
+  layer.fileName = options.input.c_str();
+  layer.bandSelection = &selection;
+  layer.header = header.get();
+  const LayerState state(plugin, layer);
+
+  DatasetPtr output = createFloat32Like(*input, options.output);
+  GDALRasterBand& outBand = *output->GetRasterBand(1);
+  const std::optional<double> nodata = nodataValue(band);
+  if (nodata) outBand.SetNoDataValue(*nodata);
+  const unsigned threads =
+      plugin.mtsafe() != 0 ? std::max(1u, std::thread::hardware_concurrency()) : 1;
+  stretchBand(band, outBand, Stretch{plugin.balance, state.get(), nodata}, threads);
+
+  CPLErrorReset();
+  output->FlushCache();
+  if (CPLGetLastErrorType() == CE_Failure) {
+    throw ToolError("cannot finish writing " + options.output);
+  }
+}

@@ -1,0 +1,89 @@
+#include "raster_dataset.h"
+
+#include <cpl_conv.h>
+#include <cpl_error.h>
+
+#include <charconv>
+#include <cstdint>
+
+#include "tool_error.h"
+
+namespace {
+
+std::string gdalMessage() {
+  const char* message = CPLGetLastErrorMsg();
+  return message != nullptr && *message != '\0' ? std::string(": ") + message : std::string();
+}
+
+std::optional<int> parseBandNumber(const std::string& text) {
+  int number = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, number);
+  if (error != std::errc() || stop != end) return std::nullopt;
+  return number;
+}
+
+}  // namespace
+
+void initialiseGdal() {
+  GDALAllRegister();
+  CPLSetErrorHandler(CPLQuietErrorHandler);
+}
+
+DatasetPtr openRaster(const std::string& path) {
+  CPLErrorReset();
+  DatasetPtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
+  if (!dataset) throw ToolError("cannot open raster " + path + gdalMessage());
+  return dataset;
+}
+
+GDALRasterBand& selectBand(GDALDataset& dataset, const std::optional<std::string>& text,
+                           const std::string& path) {
+  const int count = dataset.GetRasterCount();
+  const std::optional<int> number = text ? parseBandNumber(*text) : 1;
+  if (!number) throw ToolError("band must be a whole number, not \"" + *text + "\"");
+  if (*number < 1 || *number > count) {
+    throw ToolError("band " + std::to_string(*number) + " is out of range: " + path + " has " +
+                    std::to_string(count) + (count == 1 ? " band" : " bands"));
+  }
+  return *dataset.GetRasterBand(*number);
+}
+
+std::optional<double> nodataValue(GDALRasterBand& band) {
+  int hasNodata = 0;
+  const double value = band.GetNoDataValue(&hasNodata);
+  return hasNodata != 0 ? std::optional<double>(value) : std::nullopt;
+}
+
+DatasetPtr createFloat32Like(GDALDataset& source, const std::string& path) {
+  GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GTiff");
+  if (driver == nullptr) throw ToolError("GDAL has no GTiff driver");
+  const char* options[] = {"BIGTIFF=IF_SAFER", nullptr};
+  CPLErrorReset();
+  DatasetPtr output(driver->Create(path.c_str(), source.GetRasterXSize(), source.GetRasterYSize(),
+                                   1, GDT_Float32, const_cast<char**>(options)));
+  if (!output) throw ToolError("cannot create " + path + gdalMessage());
+  double transform[6];
+  if (source.GetGeoTransform(transform) == CE_None) output->SetGeoTransform(transform);
+  if (const OGRSpatialReference* reference = source.GetSpatialRef()) {
+    output->SetSpatialRef(reference);
+  }
+  return output;
+}
+
+void readWindow(GDALRasterBand& band, int column, int row, int columns, int rows, double* pixels) {
+  CPLErrorReset();
+  if (band.RasterIO(GF_Read, column, row, columns, rows, pixels, columns, rows, GDT_Float64, 0, 0,
+                    nullptr) != CE_None) {
+    throw ToolError("cannot read rows " + std::to_string(row) + gdalMessage());
+  }
+}
+
+void writeRows(GDALRasterBand& band, int row, int rows, const float* pixels) {
+  const int columns = band.GetXSize();
+  CPLErrorReset();
+  if (band.RasterIO(GF_Write, 0, row, columns, rows, const_cast<float*>(pixels), columns, rows,
+                    GDT_Float32, 0, 0, nullptr) != CE_None) {
+    throw ToolError("cannot write rows " + std::to_string(row) + gdalMessage());
+  }
+}

@@ -1,0 +1,34 @@
+// The GDAL side of balance-raster: opening inputs, checking bands, creating outputs, row I/O.
+#ifndef TOOLS_BALANCE_RASTER_RASTER_DATASET_H
+#define TOOLS_BALANCE_RASTER_RASTER_DATASET_H
+
+#include <gdal_priv.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+struct DatasetCloser {
+  void operator()(GDALDataset* dataset) const { GDALClose(dataset); }
+};
+using DatasetPtr = std::unique_ptr<GDALDataset, DatasetCloser>;
+
+// Registers the drivers and keeps GDAL's own messages out of standard error: failures are
+// reported once, by the command, with GDAL's text included.
+void initialiseGdal();
+
+DatasetPtr openRaster(const std::string& path);
+
+// The band with the 1-based number given as text (default 1); throws unless it exists.
+GDALRasterBand& selectBand(GDALDataset& dataset, const std::optional<std::string>& text,
+                           const std::string& path);
+
+std::optional<double> nodataValue(GDALRasterBand& band);
+
+// A one-band Float32 GeoTIFF the size of source, with its georeferencing.
+DatasetPtr createFloat32Like(GDALDataset& source, const std::string& path);
+
+void readWindow(GDALRasterBand& band, int column, int row, int columns, int rows, double* pixels);
+void writeRows(GDALRasterBand& band, int row, int rows, const float* pixels);
+
+#endif
