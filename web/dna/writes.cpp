@@ -1,0 +1,88 @@
+// Insert, Update and Delete: one statement each, built from the table description and the
+// request's values, run on the instance's connection. Integer columns and the key stand
+// unquoted, so their values must be plain integers (sql_literal.h); every other column is
+// written between single quotes.
+#include "dna/dna.h"
+#include "dna/sql_literal.h"
+#include "dna/statement_text.h"
+#include "frame/database.h"
+
+namespace dna {
+
+namespace {
+
+constexpr std::int32_t kAdInteger = 3;
+
+ado::Connection& openConnection(const std::shared_ptr<ado::Connection>& conn) {
+  if (!conn) automation::throwObjectNotSet();
+  return *conn;
+}
+
+}  // namespace
+
+std::vector<std::size_t> DNA::takingPartColumns() const {
+  std::vector<std::size_t> columns;
+  forEach16(aFields.size(), [&](std::size_t i) {
+    if (aFields[i] != strItemKeyName &&
+        !automation::trim(automation::joinText(aValues[i])).empty()) {
+      columns.push_back(i);
+    }
+  });
+  return columns;
+}
+
+bool DNA::isIntegerColumn(std::size_t i) const {
+  return automation::equals(aTypes[i], Variant(kAdInteger));
+}
+
+Text DNA::keyCondition() const {
+  const Text key = integerLiteral(nItemKeyValue);
+  const Text start = strWhere.empty() ? Text(u" where ") : u" " + strWhere + u" and ";
+  return start + strItemKeyName + u" = " + key;
+}
+
+Variant DNA::Insert() {
+  GetFieldTypes();
+  Text cols;
+  Text vals;
+  for (const auto i : takingPartColumns()) {
+    cols += aFields[i] + u",";
+    vals += isIntegerColumn(i) ? integerLiteral(aValues[i]) + u","
+                               : u"'" + doubleApostrophes(automation::joinText(aValues[i])) + u"',";
+  }
+  auto& response = page_.response();
+  if (cols.empty()) {
+    response.write(u"输入为空");
+    return {};
+  }
+  cols.pop_back();
+  vals.pop_back();
+  frame::execute(openConnection(conn),
+                 u" insert " + strTable + u"(" + cols + u")" + u" values(" + vals + u")");
+  response.write(u"插入成功");
+  return {};
+}
+
+Variant DNA::Update() {
+  GetFieldTypes();
+  Text statement = u" update " + strTable + u" set ";
+  for (const auto i : takingPartColumns()) {
+    statement +=
+        isIntegerColumn(i)
+            ? aFields[i] + u"=" + integerLiteral(aValues[i]) + u","
+            : aFields[i] + u"='" + doubleApostrophes(automation::joinText(aValues[i])) + u"',";
+  }
+  statement.pop_back();
+  statement += keyCondition();
+  trace(statement);
+  frame::execute(openConnection(conn), statement);
+  return {};
+}
+
+Variant DNA::Delete() {
+  const Text statement = u" delete " + strTable + u" " + keyCondition();
+  frame::execute(openConnection(conn), statement);
+  return Variant(true);
+}
+
+}  // namespace dna
