@@ -1,0 +1,191 @@
+// Upload: one pass over the posted body. Positions follow the browser's layout of a
+// multipart/form-data body:
+//
+//   --boundary CRLF
+//   Content-Disposition: form-data; name="field" CRLF CRLF value CRLF
+//   --boundary CRLF
+//   Content-Disposition: form-data; name="file"; filename="C:\docs\a.txt" CRLF
+//   Content-Type: text/plain CRLF CRLF content CRLF
+//   --boundary-- CRLF
+//
+// Every search moves forward from where the last one ended, and a search that finds nothing
+// ends the pass, so a malformed body costs one scan and never a read outside it.
+#include <cstring>
+
+#include "base_name.h"
+#include "problems.h"
+#include "system_init.h"
+
+namespace upload {
+namespace {
+
+using Position = std::int64_t;  // 0-based byte offset into the body
+
+constexpr std::int32_t kDefaultMaxSize = 100000;
+constexpr std::int32_t kMostParts = 255;
+constexpr Position kFileMarkerWindow = 15;
+
+}  // namespace
+
+class SystemInit::Pass {
+ public:
+  Pass(const SystemInit& owner, Settings& settings, ByteSpan body)
+      : owner_(owner), settings_(settings), body_(body) {
+    static const std::uint8_t kCrLf[] = {'\r', '\n'};
+    const void* crLf = memmem(body_.data(), body_.size(), kCrLf, sizeof kCrLf);
+    if (crLf) {
+      lineLength_ = static_cast<const std::uint8_t*>(crLf) - body_.data() + 2;
+      delimiter_.assign(body_.begin(), body_.begin() + (lineLength_ - 2));
+    }
+  }
+
+  Parts run(std::int32_t count, Pending& pending) {
+    if (lineLength_ == 0) automation::throwInvalidProcedureCall();
+    Parts parts;
+    Position s = lineLength_ - 1;
+    for (std::int32_t i = 0; i < count; ++i) s = part(s, parts, pending);
+    return parts;
+  }
+
+ private:
+  // Reads the part whose name marker is the first at or after `s`; answers where to go on.
+  Position part(Position s, Parts& parts, Pending& pending) {
+    const Position nameAt = find(nameMarker_, s);
+    const Position afterName = find(quote_, nameAt + 8) + 1;
+    Text name = automation::replaceAll(
+        automation::replaceAll(BinToStr(slice(nameAt, afterName - nameAt)), u"; name=", u""), u"\"",
+        u"");
+    return isFilePart(afterName) ? filePart(afterName, std::move(name), parts, pending)
+                                 : fieldPart(afterName, std::move(name), parts);
+  }
+
+  bool isFilePart(Position afterName) const {
+    const Position window = std::min<Position>(kFileMarkerWindow, size() - afterName);
+    return window > 0 && memmem(body_.data() + afterName, static_cast<std::size_t>(window),
+                                fileMarker_.data(), fileMarker_.size()) != nullptr;
+  }
+
+  Position filePart(Position afterName, Text name, Parts& parts, Pending& pending) {
+    const Position fileNameAt = find(fileNameMarker_, afterName);
+    const Position fileNameEnd = find(quote_, fileNameAt + 10);
+    const Text posted = automation::replaceAll(
+        automation::replaceAll(BinToStr(slice(fileNameAt, fileNameEnd - fileNameAt)), u"filename=",
+                               u""),
+        u"\"", u"");
+    const auto base = baseName(posted);
+    const Text fileName = base.value_or(Text());
+    if (posted.empty() || !base) pending = NotedProblem{Problem::EmptyFileName, name, fileName};
+
+    const Position contentAt = find(blankLine_, fileNameEnd) + 4;
+    const Position contentEnd = find(delimiter_, contentAt) - 2;
+    const Position size = contentEnd - contentAt;
+    if (size < 0) automation::throwInvalidProcedureCall();
+    if (size < 2) pending = NotedProblem{Problem::EmptyContent, name, fileName};
+    Variant::Bytes content;
+    if (size > settings_.maxSize) {
+      pending = NotedProblem{Problem::TooLarge, name, fileName};
+    } else {
+      const auto bytes = slice(contentAt, size);
+      content.assign(bytes.begin(), bytes.end());
+    }
+    if (owner_.upToFile_ != 2 &&
+        !owner_.SaveFile(settings_.directory, fileName, content, settings_.overwrite)) {
+      stopWith(Problem::Exists);
+    }
+    parts.names.push_back(std::move(name));
+    parts.sizes.push_back(static_cast<std::int32_t>(size));
+    parts.values.emplace_back(std::move(content));
+    parts.fileNames.push_back(fileName);
+    return contentEnd + lineLength_ - 2;
+  }
+
+  Position fieldPart(Position afterName, Text name, Parts& parts) {
+    const Position valueAt = afterName + 4;
+    const Position valueEnd = find(delimiter_, valueAt) - 2;
+    const Position size = valueEnd - valueAt;
+    if (size < 0) automation::throwInvalidProcedureCall();
+    parts.names.push_back(std::move(name));
+    parts.sizes.push_back(static_cast<std::int32_t>(size));
+    parts.values.emplace_back(BinToStr(slice(valueAt, size)));
+    parts.fileNames.emplace_back();
+    return valueEnd + lineLength_ - 2;
+  }
+
+  // The first occurrence of `what` at or after `from`; a search that finds nothing ends the
+  // pass. An empty `what` is found where the search starts.
+  Position find(const Variant::Bytes& what, Position from) const {
+    if (from < 0 || from > size()) automation::throwInvalidProcedureCall();
+    const void* hit = memmem(body_.data() + from, static_cast<std::size_t>(size() - from),
+                             what.data(), what.size());
+    if (!hit) automation::throwInvalidProcedureCall();
+    return static_cast<const std::uint8_t*>(hit) - body_.data();
+  }
+
+  ByteSpan slice(Position at, Position length) const {
+    return body_.subspan(static_cast<std::size_t>(at), static_cast<std::size_t>(length));
+  }
+  Position size() const { return static_cast<Position>(body_.size()); }
+
+  const SystemInit& owner_;
+  Settings& settings_;
+  ByteSpan body_;
+  Position lineLength_ = 0;  // of the boundary line, CR LF included; 0 when the body has none
+  Variant::Bytes delimiter_;
+  // The markers, turned into bytes once per pass.
+  const Variant::Bytes nameMarker_ = StrToBin(u"; name=\"");
+  const Variant::Bytes quote_ = StrToBin(u"\"");
+  const Variant::Bytes fileMarker_ = StrToBin(u"; filename=");
+  const Variant::Bytes fileNameMarker_ = StrToBin(u"filename=\"");
+  const Variant::Bytes blankLine_ = StrToBin(u"\r\n\r\n");
+};
+
+Text SystemInit::Upload(std::int32_t lngMaxSize, Text ServerPath, std::int16_t lngOverWrite) {
+  try {
+    return runUpload(lngMaxSize, ServerPath, lngOverWrite);
+  } catch (const automation::AutomationError& e) {
+    return e.description();
+  } catch (const std::bad_alloc&) {
+    return u"Out of memory";
+  } catch (const std::exception& e) {
+    Text description;
+    for (const char* c = e.what(); *c; ++c) description += static_cast<char16_t>(*c & 0x7F);
+    return description;
+  }
+}
+
+Text SystemInit::runUpload(std::int32_t lngMaxSize, const Text& ServerPath,
+                           std::int16_t lngOverWrite) {
+  Settings settings = effectiveSettings(lngMaxSize, ServerPath, lngOverWrite);
+  Pending pending;
+  if (settings.directory.find(u':') == Text::npos) pending = NotedProblem{Problem::Path, u"", u""};
+
+  const Variant::Bytes body = readBody();
+  Pass pass(*this, settings, body);
+  const auto nameMarker = StrToBin(u"; name=");
+  count_ = static_cast<std::int32_t>(countInDecoded(
+      body, std::string_view(reinterpret_cast<const char*>(nameMarker.data()), nameMarker.size())));
+  if (count_ > kMostParts) stopWith(Problem::TooMany);
+  if (count_ == 0) stopWith(Problem::NothingSelected);
+
+  parts_ = pass.run(count_, pending);
+  return pending ? problemText(*pending) : Text(u"OK");
+}
+
+SystemInit::Settings SystemInit::effectiveSettings(std::int32_t lngMaxSize, const Text& ServerPath,
+                                                   std::int16_t lngOverWrite) const {
+  Settings settings;
+  settings.maxSize = maxSize_ != 0 ? maxSize_ : lngMaxSize != 0 ? lngMaxSize : kDefaultMaxSize;
+  settings.overwrite = overWrite_ != 0 ? overWrite_ : lngOverWrite != 0 ? lngOverWrite : 1;
+  settings.directory = path_.size() > 2         ? path_
+                       : ServerPath.size() >= 2 ? ServerPath
+                                                : Text(u"c:\\");
+  return settings;
+}
+
+Variant::Bytes SystemInit::readBody() const {
+  if (!request_) automation::throwObjectNotSet();
+  std::int32_t n = request_->TotalBytes();
+  return request_->BinaryRead(n);
+}
+
+}  // namespace upload
