@@ -1,5 +1,7 @@
 // balance: the per-value stretch. It only reads the state, so any number of threads may call it
 // at once; it allocates nothing and divides once per value.
+#include <algorithm>
+
 #include "balance_state.h"
 
 namespace {
@@ -11,17 +13,16 @@ struct AxisCell {
   double fraction;  // weight of the next cell
 };
 
-// Finds the cell by repeated subtraction; the quotient is at most six for positions inside the
-// dataset. Positions far outside are held at the border cells, so no read leaves the grid.
+// Finds the cell by repeated subtraction, at most five steps: cells 5 and 6 are the last pair.
+// Grid coordinates beyond cell 6 or before cell 0 (positions from 1.1 x the extent on, or below
+// -0.1 x the extent) are held at the border cells, so no read leaves the grid.
 AxisCell locate(double u) {
   int index = 0;
   while (u >= 1.0 && index < kGridSize - 2) {
     u -= 1.0;
     ++index;
   }
-  if (u > 1.0) u = 1.0;
-  if (u < 0.0) u = 0.0;
-  return {index, u};
+  return {index, std::min(std::max(u, 0.0), 1.0)};
 }
 
 }  // namespace

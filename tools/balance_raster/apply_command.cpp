@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include <cpl_conv.h>
+
 #include "balance_plugin.h"
 #include "progress_bar.h"
 #include "raster_dataset.h"
@@ -17,6 +19,9 @@
 namespace {
 
 constexpr long kPixelsPerChunk = 1L << 22;
+// Every block is read once and written once, so a large block cache buys nothing and costs
+// page faults; the user's GDAL_CACHEMAX still wins.
+constexpr GIntBig kBlockCacheBytes = 64L << 20;
 
 struct HeaderReleaser {
   void operator()(GlmDatasetHeader* header) const { ef_dshdr(header); }
@@ -138,6 +143,7 @@ void stretchBand(GDALRasterBand& in, GDALRasterBand& out, const Stretch& stretch
 }  // namespace
 
 void runApply(const ApplyOptions& options) {
+  if (CPLGetConfigOption("GDAL_CACHEMAX", nullptr) == nullptr) GDALSetCacheMax64(kBlockCacheBytes);
   DatasetPtr input = openRaster(options.input);
   GDALRasterBand& band = selectBand(*input, options.band, options.input);
   const BalancePlugin plugin(options.plugin);
