@@ -32,7 +32,8 @@ class SystemInit::Pass {
   Pass(const SystemInit& owner, Settings& settings, ByteSpan body)
       : owner_(owner), settings_(settings), body_(body) {
     static const std::uint8_t kCrLf[] = {'\r', '\n'};
-    const void* crLf = memmem(body_.data(), body_.size(), kCrLf, sizeof kCrLf);
+    const void* crLf =
+        body_.empty() ? nullptr : memmem(body_.data(), body_.size(), kCrLf, sizeof kCrLf);
     if (crLf) {
       lineLength_ = static_cast<const std::uint8_t*>(crLf) - body_.data() + 2;
       delimiter_.assign(body_.begin(), body_.begin() + (lineLength_ - 2));
@@ -106,7 +107,7 @@ class SystemInit::Pass {
     if (size < 0) automation::throwInvalidProcedureCall();
     parts.names.push_back(std::move(name));
     parts.sizes.push_back(static_cast<std::int32_t>(size));
-    parts.values.emplace_back(BinToStr(slice(valueAt, size)));
+    parts.values.push_back(Variant(BinToStr(slice(valueAt, size))));
     parts.fileNames.emplace_back();
     return valueEnd + lineLength_ - 2;
   }
@@ -115,6 +116,7 @@ class SystemInit::Pass {
   // pass. An empty `what` is found where the search starts.
   Position find(const Variant::Bytes& what, Position from) const {
     if (from < 0 || from > size()) automation::throwInvalidProcedureCall();
+    if (what.empty()) return from;
     const void* hit = memmem(body_.data() + from, static_cast<std::size_t>(size() - from),
                              what.data(), what.size());
     if (!hit) automation::throwInvalidProcedureCall();
