@@ -46,12 +46,17 @@ class Connection : public automation::Dispatch {
   void Close();
   std::int32_t State() const;
   const Text& ConnectionString() const { return connectionString_; }
+  void setConnectionString(TextView s);  // the string Open uses when given none; closed only
 
   Provider& provider();  // raises "operation not allowed when the object is closed" if closed
 
  private:
+  friend class Recordset;
+  // Shared with the cursors opened on this connection, which outlive a Close.
+  std::shared_ptr<Provider> sharedProvider();
+
   Text connectionString_;
-  std::unique_ptr<Provider> provider_;
+  std::shared_ptr<Provider> provider_;
 };
 
 class Field : public automation::Dispatch {
@@ -59,7 +64,7 @@ class Field : public automation::Dispatch {
   const automation::TypeInfo& typeInfo() const override;
   Field(std::shared_ptr<Cursor> cursor, int index) : cursor_(std::move(cursor)), index_(index) {}
   Text Name() const;
-  Variant Value() const;  // of the current row; null for SQL NULL; raises at EOF/BOF
+  Variant Value() const;      // of the current row; null for SQL NULL; raises at EOF/BOF
   std::int32_t Type() const;  // ADO type number: 3 int, 135 datetime, 200 varchar, ...
 
  private:
@@ -112,7 +117,12 @@ class Recordset : public automation::Dispatch {
   std::int32_t PageCount() const;
   std::int32_t RecordCount() const;
 
+  // Opens the recordset on rows already read from a connection (Connection.Execute).
+  void adopt(std::shared_ptr<Cursor> cursor);
+
  private:
+  Cursor& cursor() const;  // raises "operation not allowed when the object is closed"
+
   std::shared_ptr<Connection> ownConnection_;
   std::shared_ptr<Cursor> cursor_;
   std::int32_t pageSize_ = 10;

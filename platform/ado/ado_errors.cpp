@@ -1,0 +1,51 @@
+#include "ado/ado_errors.h"
+
+namespace ado {
+namespace {
+
+[[noreturn]] void raise(std::uint32_t code, automation::TextView source,
+                        automation::TextView description) {
+  throw automation::AutomationError(static_cast<automation::HRESULT>(code),
+                                    automation::Text(source), automation::Text(description));
+}
+
+}  // namespace
+
+void throwArgumentOutOfRange(automation::TextView source) {
+  raise(0x800A0BB9, source,
+        u"Arguments are of the wrong type, are out of acceptable range, or are in conflict with "
+        u"one another.");
+}
+
+void throwNoCurrentRecord(automation::TextView source) {
+  raise(0x800A0BCD, source,
+        u"Either BOF or EOF is True, or the current record has been deleted. Requested "
+        u"operation requires a current record.");
+}
+
+void throwNotCapable(automation::TextView source) {
+  raise(0x800A0CB3, source,
+        u"Object or provider is not capable of performing requested operation.");
+}
+
+void throwItemNotFound(automation::TextView source) {
+  raise(0x800A0CC1, source,
+        u"Item cannot be found in the collection corresponding to the requested name or "
+        u"ordinal.");
+}
+
+void throwObjectClosed(automation::TextView source) {
+  raise(0x800A0E78, source, u"Operation is not allowed when the object is closed.");
+}
+
+void throwObjectOpen(automation::TextView source) {
+  raise(0x800A0E79, source, u"Operation is not allowed when the object is open.");
+}
+
+void throwConnectionUnusable(automation::TextView source) {
+  raise(0x800A0E7D, source,
+        u"The connection cannot be used to perform this operation. It is either closed or "
+        u"invalid in this context.");
+}
+
+}  // namespace ado

@@ -1,0 +1,13 @@
+// The identifiers scripts and type listings know the two creatable classes by.
+#pragma once
+
+#include "automation/text.h"
+
+namespace ado {
+
+inline const automation::Text kConnectionClsid = u"{00000514-0000-0010-8000-00AA006D2EA4}";
+inline const automation::Text kConnectionIid = u"{00000550-0000-0010-8000-00AA006D2EA4}";
+inline const automation::Text kRecordsetClsid = u"{00000535-0000-0010-8000-00AA006D2EA4}";
+inline const automation::Text kRecordsetIid = u"{0000054F-0000-0010-8000-00AA006D2EA4}";
+
+}  // namespace ado

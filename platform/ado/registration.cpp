@@ -1,0 +1,13 @@
+#include "ado/ado.h"
+#include "ado/class_ids.h"
+
+namespace ado {
+
+void registerClasses(automation::ClassRegistry& registry) {
+  registry.add({u"ADODB.Connection", kConnectionClsid, u"_Connection", kConnectionIid,
+                [] { return automation::ObjectRef(std::make_shared<Connection>()); }});
+  registry.add({u"ADODB.Recordset", kRecordsetClsid, u"_Recordset", kRecordsetIid,
+                [] { return automation::ObjectRef(std::make_shared<Recordset>()); }});
+}
+
+}  // namespace ado

@@ -1,0 +1,254 @@
+#include "ado/sqlite_dialect.h"
+
+#include <cstdio>
+#include <string>
+
+#include "ado/column_types.h"
+#include "ado/sql_tokens.h"
+#include "automation/date.h"
+
+namespace ado::sql {
+namespace {
+
+struct Edit {
+  Text before;
+  bool drop = false;
+  std::optional<Text> replacement;
+  Text after;
+};
+
+bool isComparison(const Token& t) {
+  static constexpr TextView kOps[] = {u"=",  u"<",  u">",  u"<=", u">=",
+                                      u"<>", u"!=", u"==", u"!<", u"!>"};
+  if (t.kind != TokenKind::Symbol) return false;
+  for (TextView op : kOps) {
+    if (t.text == op) return true;
+  }
+  return false;
+}
+
+// Works on the significant tokens (no blanks or comments), remembering the parenthesis depth
+// of each, and records its changes as edits of the original tokens.
+class Rewriter {
+ public:
+  Rewriter(TextView sql, const DateColumns& dates)
+      : tokens_(tokenize(sql)), edits_(tokens_.size()), dates_(dates) {
+    int depth = 0;
+    for (std::size_t i = 0; i < tokens_.size(); ++i) {
+      const Token& t = tokens_[i];
+      if (t.kind == TokenKind::Blank || t.kind == TokenKind::Comment) continue;
+      if (isSymbol(t, u")")) --depth;
+      sig_.push_back(i);
+      depth_.push_back(depth);
+      if (isSymbol(t, u"(")) ++depth;
+    }
+  }
+
+  Text run() {
+    rewriteStatementHeads();
+    for (std::size_t k = 0; k < sig_.size(); ++k) {
+      if (isWord(tok(k), u"select")) rewriteSelect(k);
+    }
+    normaliseDateComparisons();
+    return output();
+  }
+
+ private:
+  const Token& tok(std::size_t k) const { return tokens_[sig_[k]]; }
+  Edit& edit(std::size_t k) { return edits_[sig_[k]]; }
+  bool word(std::size_t k, TextView w) const { return k < sig_.size() && isWord(tok(k), w); }
+  bool symbol(std::size_t k, TextView s) const { return k < sig_.size() && isSymbol(tok(k), s); }
+
+  // Drops significant tokens [from, to) and the blanks and comments among and after them.
+  void dropRange(std::size_t from, std::size_t to) {
+    std::size_t end = to < sig_.size() ? sig_[to] : tokens_.size();
+    for (std::size_t i = sig_[from]; i < end; ++i) edits_[i].drop = true;
+  }
+
+  // The end of a select's scope: the closing parenthesis or ';' that ends its depth.
+  std::size_t scopeEnd(std::size_t k) const {
+    int d = depth_[k];
+    for (std::size_t e = k + 1; e < sig_.size(); ++e) {
+      if (depth_[e] < d || (depth_[e] == d && symbol(e, u";"))) return e;
+    }
+    return sig_.size();
+  }
+
+  std::size_t findAtDepth(std::size_t from, std::size_t to, int d, TextView w) const {
+    for (std::size_t k = from; k < to; ++k) {
+      if (depth_[k] == d && word(k, w)) return k;
+    }
+    return to;
+  }
+
+  void rewriteStatementHeads() {
+    for (std::size_t k = 0; k < sig_.size(); ++k) {
+      if (k > 0 && !(depth_[k] == 0 && symbol(k - 1, u";"))) continue;
+      if (word(k, u"insert") && k + 1 < sig_.size() && !word(k + 1, u"into")) {
+        edit(k + 1).before += u"into ";
+      }
+      if (word(k, u"delete") && k + 1 < sig_.size() && !word(k + 1, u"from")) {
+        edit(k + 1).before += u"from ";
+      }
+      if (word(k, u"insert")) normaliseInsertedDates(k);
+    }
+  }
+
+  void rewriteSelect(std::size_t k) {
+    int d = depth_[k];
+    std::size_t end = scopeEnd(k);
+    bool compound = findAtDepth(k + 1, end, d, u"union") < end ||
+                    findAtDepth(k + 1, end, d, u"except") < end ||
+                    findAtDepth(k + 1, end, d, u"intersect") < end;
+    std::size_t list = k + 1;
+    if (word(list, u"distinct") || word(list, u"all")) ++list;
+    std::optional<Text> top;
+    if (word(list, u"top") && list + 1 < end && tok(list + 1).kind == TokenKind::Number &&
+        !compound) {
+      top = Text(tok(list + 1).text);
+      dropRange(list, list + 2);
+      list += 2;
+    }
+    rewriteAliases(list, findAtDepth(list, end, d, u"from"), d);
+    if (top && end > list) edit(end - 1).after += u" LIMIT " + *top;
+  }
+
+  // Alias=expr items of a select list [from, to) become expr AS Alias.
+  void rewriteAliases(std::size_t from, std::size_t to, int d) {
+    std::size_t item = from;
+    for (std::size_t k = from; k <= to; ++k) {
+      if (k < to && !(depth_[k] == d && symbol(k, u","))) continue;
+      if (k >= item + 3 && symbol(item + 1, u"=") &&
+          (tok(item).kind == TokenKind::Word || tok(item).kind == TokenKind::QuotedName)) {
+        Text alias(tok(item).text);
+        dropRange(item, item + 2);
+        edit(k - 1).after += u" AS " + alias;
+      }
+      item = k + 1;
+    }
+  }
+
+  bool isDateColumn(std::size_t k) const {
+    if (k >= sig_.size() || dates_.empty()) return false;
+    const Token& t = tok(k);
+    if (t.kind != TokenKind::Word && t.kind != TokenKind::QuotedName) return false;
+    return dates_.count(automation::lower(unquotedName(t))) > 0;
+  }
+
+  // The column of a qualified name starting at k: planStartTime in p.planStartTime.
+  std::size_t lastNamePart(std::size_t k) const {
+    while (symbol(k + 1, u".") && k + 2 < sig_.size()) k += 2;
+    return k;
+  }
+
+  void normaliseLiteral(std::size_t k) {
+    if (tok(k).kind != TokenKind::String) return;
+    if (auto canonical = canonicalDateLiteral(tok(k).text)) edit(k).replacement = *canonical;
+  }
+
+  // col op 'literal', 'literal' op col, col between 'a' and 'b'.
+  void normaliseDateComparisons() {
+    for (std::size_t k = 0; k < sig_.size(); ++k) {
+      if (tok(k).kind != TokenKind::String) continue;
+      bool compared =
+          (k >= 2 && isComparison(tok(k - 1)) && isDateColumn(k - 2)) ||
+          (k + 2 < sig_.size() && isComparison(tok(k + 1)) && isDateColumn(lastNamePart(k + 2)));
+      bool between =
+          (k >= 2 && word(k - 1, u"between") && isDateColumn(k - 2)) ||
+          (k >= 4 && word(k - 1, u"and") && word(k - 3, u"between") && isDateColumn(k - 4));
+      if (compared || between) normaliseLiteral(k);
+    }
+  }
+
+  // insert [into] T (c1, c2, ...) values (v1, v2, ...): a value that is one literal and goes
+  // into a date column is normalised.
+  void normaliseInsertedDates(std::size_t k) {
+    std::size_t open = k + 1;
+    while (open < sig_.size() && !symbol(open, u"(")) ++open;
+    std::vector<bool> dateColumn;
+    std::size_t close = open + 1;
+    for (; close < sig_.size() && depth_[close] > depth_[open]; ++close) {
+      if (symbol(close, u",")) continue;
+      dateColumn.push_back(isDateColumn(close));
+    }
+    if (!word(close + 1, u"values") || !symbol(close + 2, u"(")) return;
+    std::size_t column = 0;
+    std::size_t itemStart = close + 3;
+    for (std::size_t v = close + 3; v < sig_.size() && depth_[v] > depth_[close + 2]; ++v) {
+      if (depth_[v] != depth_[close + 2] + 1 || !symbol(v, u",")) continue;
+      if (v == itemStart + 1 && column < dateColumn.size() && dateColumn[column]) {
+        normaliseLiteral(itemStart);
+      }
+      ++column;
+      itemStart = v + 1;
+    }
+    std::size_t last = close + 3;
+    while (last < sig_.size() && depth_[last] > depth_[close + 2]) ++last;
+    if (last == itemStart + 1 && column < dateColumn.size() && dateColumn[column]) {
+      normaliseLiteral(itemStart);
+    }
+  }
+
+  Text output() const {
+    Text out;
+    for (std::size_t i = 0; i < tokens_.size(); ++i) {
+      const Edit& e = edits_[i];
+      out += e.before;
+      if (!e.drop) out += e.replacement ? TextView(*e.replacement) : tokens_[i].text;
+      out += e.after;
+    }
+    return out;
+  }
+
+  std::vector<Token> tokens_;
+  std::vector<Edit> edits_;
+  std::vector<std::size_t> sig_;
+  std::vector<int> depth_;
+  const DateColumns& dates_;
+};
+
+// The statement without a final ';' or trailing comments, so that it can stand inside a
+// sub-select.
+TextView withoutTerminator(TextView sql) {
+  std::size_t end = 0;
+  std::size_t offset = 0;
+  for (const Token& t : tokenize(sql)) {
+    offset += t.text.size();
+    if (t.kind != TokenKind::Blank && t.kind != TokenKind::Comment && !isSymbol(t, u";")) {
+      end = offset;
+    }
+  }
+  return sql.substr(0, end);
+}
+
+}  // namespace
+
+Text toSqlite(TextView sql, const DateColumns& dateColumns) {
+  return Rewriter(sql, dateColumns).run();
+}
+
+Text fromRow(TextView adapted, std::int64_t skip) {
+  return u"select * from (" + Text(withoutTerminator(adapted)) + u") limit -1 offset " +
+         automation::fromUtf8(std::to_string(skip));
+}
+
+Text countRows(TextView adapted) {
+  return u"select count(*) from (" + Text(withoutTerminator(adapted)) + u")";
+}
+
+void addDateColumn(DateColumns& columns, TextView name, TextView declaredType) {
+  auto type = adoTypeFromDeclared(automation::toUtf8(declaredType));
+  if (type && isDateType(*type)) columns.insert(automation::lower(name));
+}
+
+std::optional<Text> canonicalDateLiteral(TextView quoted) {
+  if (quoted.size() < 2 || quoted.front() != u'\'' || quoted.back() != u'\'') return std::nullopt;
+  auto date = automation::parseDate(quoted.substr(1, quoted.size() - 2));
+  if (!date) return std::nullopt;
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d %02d:%02d:%02d'", date->year(),
+                date->month(), date->day(), date->hour(), date->minute(), date->second());
+  return automation::fromUtf8(buffer);
+}
+
+}  // namespace ado::sql

@@ -1,0 +1,45 @@
+// Rewrites the SQL Server statements the components send into what SQLite accepts, token by
+// token, leaving quoted text, names and comments as they are:
+//   select top n ...            -> select ... LIMIT n   (also in sub-selects; not in compounds)
+//   insert T(...) values(...)   -> insert into T(...) values(...)
+//   delete T where ...          -> delete from T where ...
+//   select Alias=expr, ...      -> select expr AS Alias, ...   (select lists only)
+// Dates: SQLite keeps datetime columns as 'yyyy-mm-dd hh:mm:ss' text, which sorts and compares
+// chronologically as long as every value is in that one form. So a date literal written into
+// a datetime column (insert values, update set) or compared with one (=, <, <=, >, >=, <>,
+// between) is normalised to that form: '2001-5-7' becomes '2001-05-07 00:00:00', exactly the
+// instant SQL Server would convert it to. Columns are recognised by name; a name declared as a
+// date in any table counts as a date column everywhere.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <unordered_set>
+
+#include "automation/text.h"
+
+namespace ado::sql {
+
+// Lower-case names of the columns declared datetime, smalldatetime or date.
+using DateColumns = std::unordered_set<automation::Text>;
+
+automation::Text toSqlite(automation::TextView sql, const DateColumns& dateColumns = {});
+
+// The statement again from row `skip` on, and the statement counting its rows: SQLite runs
+// both without keeping the rows before or between.
+automation::Text fromRow(automation::TextView adapted, std::int64_t skip);
+automation::Text countRows(automation::TextView adapted);
+
+// The query listing every column of every table (name, declared type), read to learn the
+// date columns; addDateColumn takes one of its rows.
+inline constexpr automation::TextView kColumnCatalog =
+    u"select p.name, p.type from sqlite_schema s, pragma_table_info(s.name) p "
+    u"where s.type in ('table','view')";
+void addDateColumn(DateColumns& columns, automation::TextView name,
+                   automation::TextView declaredType);
+
+// 'yyyy-mm-dd hh:mm:ss' for a quoted literal holding a date in any accepted form; nullopt if
+// it holds none.
+std::optional<automation::Text> canonicalDateLiteral(automation::TextView quoted);
+
+}  // namespace ado::sql

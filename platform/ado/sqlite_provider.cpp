@@ -1,0 +1,214 @@
+#include "ado/sqlite_provider.h"
+
+#include <sqlite3.h>
+
+#include <optional>
+#include <vector>
+
+#include "ado/column_types.h"
+#include "ado/sql_tokens.h"
+#include "ado/sqlite_dialect.h"
+#include "automation/error.h"
+
+namespace ado {
+namespace {
+
+constexpr TextView kSource = u"SQLite";
+constexpr int kBusyTimeoutMs = 10000;
+
+[[noreturn]] void fail(sqlite3* db) {
+  automation::throwProviderError(kSource, automation::fromUtf8(sqlite3_errmsg(db)));
+}
+
+// The open database file; statements keep it alive after the connection is closed.
+struct Database {
+  sqlite3* db = nullptr;
+  ~Database() { sqlite3_close_v2(db); }
+};
+
+struct Statement {
+  sqlite3_stmt* stmt = nullptr;
+  ~Statement() { sqlite3_finalize(stmt); }
+};
+
+class SqliteRows : public Rows {
+ public:
+  SqliteRows(std::shared_ptr<Database> db, sqlite3_stmt* stmt) : db_(std::move(db)) {
+    st_.stmt = stmt;
+    int n = sqlite3_column_count(stmt);
+    for (int i = 0; i < n; ++i) {
+      const char* declared = sqlite3_column_decltype(stmt, i);
+      declared_.push_back(adoTypeFromDeclared(declared ? declared : ""));
+    }
+    if (n == 0) runToEnd();
+  }
+
+  int columnCount() const override { return static_cast<int>(declared_.size()); }
+
+  Text columnName(int column) const override {
+    auto name = static_cast<const char16_t*>(sqlite3_column_name16(st_.stmt, column));
+    return name ? Text(name) : Text();
+  }
+
+  std::int32_t columnType(int column) const override {
+    if (declared_[column]) return *declared_[column];
+    if (!onRow_) return adoType::kVarChar;
+    switch (sqlite3_column_type(st_.stmt, column)) {
+      case SQLITE_INTEGER:
+        return adoType::kInteger;
+      case SQLITE_FLOAT:
+        return adoType::kDouble;
+      case SQLITE_BLOB:
+        return adoType::kVarBinary;
+      default:
+        return adoType::kVarChar;
+    }
+  }
+
+  bool next() override {
+    onRow_ = step();
+    return onRow_;
+  }
+
+  Variant value(int column) const override {
+    sqlite3_stmt* s = st_.stmt;
+    std::optional<std::int32_t> declared = declared_[column];
+    switch (sqlite3_column_type(s, column)) {
+      case SQLITE_NULL:
+        return Variant::null();
+      case SQLITE_INTEGER: {
+        sqlite3_int64 v = sqlite3_column_int64(s, column);
+        if (declared == adoType::kBoolean) return Variant(v != 0);
+        return Variant(static_cast<long long>(v));
+      }
+      case SQLITE_FLOAT:
+        return Variant(sqlite3_column_double(s, column));
+      case SQLITE_BLOB: {
+        auto p = static_cast<const std::uint8_t*>(sqlite3_column_blob(s, column));
+        return Variant(Variant::Bytes(p, p + sqlite3_column_bytes(s, column)));
+      }
+      default:
+        return text(column, declared && isDateType(*declared));
+    }
+  }
+
+  std::int64_t rowsAffected() const override { return changes_; }
+
+ private:
+  bool step() {
+    int rc = sqlite3_step(st_.stmt);
+    if (rc == SQLITE_ROW) return true;
+    if (rc != SQLITE_DONE) fail(db_->db);
+    return false;
+  }
+
+  void runToEnd() {
+    while (step()) {
+    }
+    changes_ = sqlite3_changes64(db_->db);
+  }
+
+  Variant text(int column, bool isDate) const {
+    auto p = static_cast<const char16_t*>(sqlite3_column_text16(st_.stmt, column));
+    Text t(p, static_cast<std::size_t>(sqlite3_column_bytes16(st_.stmt, column)) / 2);
+    if (isDate) {
+      if (auto date = automation::parseDate(t)) return Variant(*date);
+    }
+    return Variant(std::move(t));
+  }
+
+  std::shared_ptr<Database> db_;
+  Statement st_;
+  std::vector<std::optional<std::int32_t>> declared_;
+  bool onRow_ = false;
+  std::int64_t changes_ = 0;
+};
+
+bool onlyBlanks(TextView tail) {
+  for (const sql::Token& t : sql::tokenize(tail)) {
+    if (t.kind != sql::TokenKind::Blank && t.kind != sql::TokenKind::Comment &&
+        !sql::isSymbol(t, u";")) {
+      return false;
+    }
+  }
+  return true;
+}
+
+class SqliteProvider : public Provider {
+ public:
+  explicit SqliteProvider(const std::string& path) : db_(std::make_shared<Database>()) {
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI;
+    if (sqlite3_open_v2(path.c_str(), &db_->db, flags, nullptr) != SQLITE_OK) {
+      automation::throwProviderError(kSource,
+                                     automation::fromUtf8(sqlite3_errmsg(db_->db) + (": " + path)));
+    }
+    sqlite3_extended_result_codes(db_->db, 1);
+    sqlite3_busy_timeout(db_->db, kBusyTimeoutMs);
+    runPragma(u"pragma journal_mode=WAL");
+  }
+
+  std::unique_ptr<Rows> query(TextView sql, std::int64_t skip) override {
+    Text adapted = sql::toSqlite(sql, dateColumns());
+    if (skip <= 0) return prepare(adapted, true);
+    return prepare(sql::fromRow(adapted, skip), false);
+  }
+
+  std::int64_t count(TextView sql) override {
+    Text adapted = sql::toSqlite(sql, dateColumns());
+    auto rows = prepare(sql::countRows(adapted), false);
+    rows->next();
+    return automation::toInt64Rounded(rows->value(0));
+  }
+
+ private:
+  std::unique_ptr<Rows> prepare(const Text& sql, bool single) {
+    sqlite3_stmt* stmt = nullptr;
+    const void* tail = nullptr;
+    if (sqlite3_prepare16_v2(db_->db, sql.data(), static_cast<int>(sql.size() * 2), &stmt, &tail) !=
+        SQLITE_OK) {
+      fail(db_->db);
+    }
+    if (!stmt) automation::throwProviderError(kSource, u"The command text is empty.");
+    std::size_t used = static_cast<const char16_t*>(tail) - sql.data();
+    if (single && !onlyBlanks(TextView(sql).substr(used))) {
+      sqlite3_finalize(stmt);
+      automation::throwProviderError(kSource, u"Only one statement can be run at a time.");
+    }
+    return std::make_unique<SqliteRows>(db_, stmt);
+  }
+
+  void runPragma(const Text& sql) {
+    auto rows = prepare(sql, true);
+    while (rows->next()) {
+    }
+  }
+
+  // Refreshed whenever the schema changes, whichever connection changed it.
+  const sql::DateColumns& dateColumns() {
+    auto version = prepare(u"pragma schema_version", true);
+    version->next();
+    std::int64_t current = automation::toInt64Rounded(version->value(0));
+    if (current == schemaVersion_) return dates_;
+    dates_.clear();
+    auto columns = prepare(Text(sql::kColumnCatalog), true);
+    while (columns->next()) {
+      sql::addDateColumn(dates_, automation::joinText(columns->value(0)),
+                         automation::joinText(columns->value(1)));
+    }
+    schemaVersion_ = current;
+    return dates_;
+  }
+
+  std::shared_ptr<Database> db_;
+  sql::DateColumns dates_;
+  std::int64_t schemaVersion_ = -1;
+};
+
+}  // namespace
+
+std::unique_ptr<Provider> openSqlite(const std::string& path) {
+  if (path.empty()) automation::throwProviderError(kSource, u"No Data Source was given.");
+  return std::make_unique<SqliteProvider>(path);
+}
+
+}  // namespace ado
