@@ -16,7 +16,7 @@ run: deps
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/serve-demo.sh $(BUILD) $(PORT)
 
-test: deps-test test-normal test-asan
+test: deps-test test-normal test-asan test-m32 test-fuzz
 
 deps:
 	scripts/install-deps.sh run
