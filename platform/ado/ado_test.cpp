@@ -210,6 +210,17 @@ TEST_P(AdoTest, FieldTypesAreAdoNumbersEvenWithoutRows) {
   }
 }
 
+TEST_P(AdoTest, ExpressionColumnsTakeTheirValuesKind) {
+  run(u"create table t(a int, s varchar(5))");
+  run(u" insert t(a,s) values(4,'x')");
+  auto rs = open(u"select count(*) as n, max(a) + 0.5 as h, a as alias from t");
+  EXPECT_EQ(rs->value(Variant(u"n")).type(), VarType::I4);
+  EXPECT_EQ(rs->type(Variant(u"n")), 3);
+  EXPECT_EQ(automation::toDouble(rs->value(Variant(u"h"))), 4.5);
+  EXPECT_EQ(rs->type(Variant(u"h")), 5);
+  EXPECT_EQ(rs->type(Variant(u"alias")), 3);
+}
+
 class Paging : public AdoTest {
  protected:
   void fill(int rows) {
@@ -304,6 +315,43 @@ TEST_P(AdoTest, DatabaseErrorsCarryTheDatabasesMessage) {
       << automation::toUtf8(e.description());
   auto update = errorOf([&] { run(u" update t set where id = "); });
   EXPECT_EQ(code(update), kProviderError);
+  run(u"create table t(a int)");
+  EXPECT_EQ(code(errorOf([&] { run(u" delete t where a = 1; drop table t"); })), kProviderError);
+  EXPECT_TRUE(open(u"select a from t")->eof());  // neither statement ran
+}
+
+TEST_P(AdoTest, RecordsetsNeedAnOpenConnection) {
+  auto closed = std::make_shared<Connection>();
+  Recordset rs;
+  auto e = errorOf(
+      [&] { rs.Open(Variant(u"select 1"), Variant(automation::ObjectRef(closed)), 1, -1, -1); });
+  EXPECT_EQ(code(e), 0x800A0E7Du);
+  EXPECT_EQ(code(errorOf([&] { closed->Close(); })), 0x800A0E78u);
+  EXPECT_EQ(rs.State(), adStateClosed);
+}
+
+TEST_P(AdoTest, PermissionShapes) {
+  run(u"create table Menu(menuID int, menuFatherID int, menuOrder int, systemID int, "
+      u"menuName varchar(20))");
+  run(u"create table AccessGroup(accessGroupID integer primary key, accessGroupName "
+      u"varchar(20), systemID int)");
+  run(u"create table AccessMenu(accessGroupID int, accessMenuType int, accessMenuID int)");
+  run(u"insert  AccessGroup(accessGroupName,systemID) values('管理',1)");
+  run(u" insert Menu(menuID,menuFatherID,menuOrder,systemID,menuName) values(1,null,2,1,'a')");
+  run(u" insert Menu(menuID,menuFatherID,menuOrder,systemID,menuName) values(2,null,1,1,'b')");
+  run(u" delete from accessMenu where accessgroupid=1");
+  run(u" INSERT INTO accessmenu(accessgroupid, accessmenutype, accessmenuid) VALUES ( 1,1,1)");
+  EXPECT_EQ(column(u" Select * from Menu where  menuFatherID is null  and systemID  =1 order by "
+                   u"menuOrder ",
+                   u"menuName"),
+            (std::vector<Text>{u"b", u"a"}));
+  EXPECT_EQ(column(u"select * from menu ,AccessMenu where Menu.MenuID=AccessMenu.AccessMenuID and "
+                   u"AccessMenu.AccessGroupID=1 and Menu.menuFatherID is null and "
+                   u"menu.systemID=1 order by menuOrder ",
+                   u"menuname"),
+            (std::vector<Text>{u"a"}));
+  run(u"delete from   AccessGroup where accessGroupID=1 and systemid=1");
+  EXPECT_TRUE(open(u"select * from AccessGroup where systemID=1")->eof());
 }
 
 TEST_P(AdoTest, ReadingWithoutACurrentRowOrAnUnknownNameFails) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "ado/column_types.h"
+#include "ado/date_columns.h"
 #include "ado/sqlite_dialect.h"
 #include "automation/error.h"
 
@@ -284,6 +285,9 @@ class OdbcProvider : public Provider {
   }
 
   std::unique_ptr<Rows> query(TextView sql, std::int64_t skip) override {
+    if (!sql::isSingleStatement(sql)) {
+      automation::throwProviderError(kSource, u"Only one statement can be run at a time.");
+    }
     if (!sqlite_) {
       auto rows = execute(Text(sql));
       for (std::int64_t i = 0; i < skip && rows->skip(); ++i) {
@@ -329,24 +333,12 @@ class OdbcProvider : public Provider {
   }
 
   const sql::DateColumns& dateColumns() {
-    auto version = execute(u"pragma schema_version");
-    version->next();
-    std::int64_t current = automation::toInt64Rounded(version->value(0));
-    if (current == schemaVersion_) return dates_;
-    dates_.clear();
-    auto columns = execute(Text(sql::kColumnCatalog));
-    while (columns->next()) {
-      sql::addDateColumn(dates_, automation::joinText(columns->value(0)),
-                         automation::joinText(columns->value(1)));
-    }
-    schemaVersion_ = current;
-    return dates_;
+    return dates_.current([this](const Text& sql) { return execute(sql); });
   }
 
   std::shared_ptr<Link> link_;
   bool sqlite_ = false;
-  sql::DateColumns dates_;
-  std::int64_t schemaVersion_ = -1;
+  DateColumnCache dates_;
 };
 
 }  // namespace

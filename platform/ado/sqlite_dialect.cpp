@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <string>
 
-#include "ado/column_types.h"
 #include "ado/sql_tokens.h"
 #include "automation/date.h"
 
@@ -236,9 +235,14 @@ Text countRows(TextView adapted) {
   return u"select count(*) from (" + Text(withoutTerminator(adapted)) + u")";
 }
 
-void addDateColumn(DateColumns& columns, TextView name, TextView declaredType) {
-  auto type = adoTypeFromDeclared(automation::toUtf8(declaredType));
-  if (type && isDateType(*type)) columns.insert(automation::lower(name));
+bool isSingleStatement(TextView sql) {
+  bool ended = false;
+  for (const Token& t : tokenize(sql)) {
+    if (t.kind == TokenKind::Blank || t.kind == TokenKind::Comment) continue;
+    if (ended && !isSymbol(t, u";")) return false;
+    if (isSymbol(t, u";")) ended = true;
+  }
+  return true;
 }
 
 std::optional<Text> canonicalDateLiteral(TextView quoted) {

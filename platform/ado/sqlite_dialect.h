@@ -30,13 +30,9 @@ automation::Text toSqlite(automation::TextView sql, const DateColumns& dateColum
 automation::Text fromRow(automation::TextView adapted, std::int64_t skip);
 automation::Text countRows(automation::TextView adapted);
 
-// The query listing every column of every table (name, declared type), read to learn the
-// date columns; addDateColumn takes one of its rows.
-inline constexpr automation::TextView kColumnCatalog =
-    u"select p.name, p.type from sqlite_schema s, pragma_table_info(s.name) p "
-    u"where s.type in ('table','view')";
-void addDateColumn(DateColumns& columns, automation::TextView name,
-                   automation::TextView declaredType);
+// False when text follows a ';' outside quotes: a request value must not be able to add a
+// statement of its own, and the components never send more than one.
+bool isSingleStatement(automation::TextView sql);
 
 // 'yyyy-mm-dd hh:mm:ss' for a quoted literal holding a date in any accepted form; nullopt if
 // it holds none.

@@ -100,6 +100,12 @@ TEST(SqliteDialect, OtherLiteralsStayAsWritten) {
   EXPECT_EQ(canonicalDateLiteral(u"' 2001-5-7 '"), Text(u"'2001-05-07 00:00:00'"));
 }
 
+TEST(SqliteDialect, OneStatementOnly) {
+  EXPECT_TRUE(isSingleStatement(u"select a from t where b='x;y'; -- done"));
+  EXPECT_TRUE(isSingleStatement(u"select 1;;"));
+  EXPECT_FALSE(isSingleStatement(u"delete t where id=1; drop table t"));
+}
+
 TEST(SqliteDialect, RowsFromAndCountWrapTheStatement) {
   EXPECT_EQ(fromRow(u"select a from t order by a; -- last", 40),
             u"select * from (select a from t order by a) limit -1 offset 40");

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ado/column_types.h"
-#include "ado/sql_tokens.h"
+#include "ado/date_columns.h"
 #include "ado/sqlite_dialect.h"
 #include "automation/error.h"
 
@@ -124,16 +124,6 @@ class SqliteRows : public Rows {
   std::int64_t changes_ = 0;
 };
 
-bool onlyBlanks(TextView tail) {
-  for (const sql::Token& t : sql::tokenize(tail)) {
-    if (t.kind != sql::TokenKind::Blank && t.kind != sql::TokenKind::Comment &&
-        !sql::isSymbol(t, u";")) {
-      return false;
-    }
-  }
-  return true;
-}
-
 class SqliteProvider : public Provider {
  public:
   explicit SqliteProvider(const std::string& path) : db_(std::make_shared<Database>()) {
@@ -148,60 +138,44 @@ class SqliteProvider : public Provider {
   }
 
   std::unique_ptr<Rows> query(TextView sql, std::int64_t skip) override {
+    if (!sql::isSingleStatement(sql)) {
+      automation::throwProviderError(kSource, u"Only one statement can be run at a time.");
+    }
     Text adapted = sql::toSqlite(sql, dateColumns());
-    if (skip <= 0) return prepare(adapted, true);
-    return prepare(sql::fromRow(adapted, skip), false);
+    if (skip <= 0) return prepare(adapted);
+    return prepare(sql::fromRow(adapted, skip));
   }
 
   std::int64_t count(TextView sql) override {
     Text adapted = sql::toSqlite(sql, dateColumns());
-    auto rows = prepare(sql::countRows(adapted), false);
+    auto rows = prepare(sql::countRows(adapted));
     rows->next();
     return automation::toInt64Rounded(rows->value(0));
   }
 
  private:
-  std::unique_ptr<Rows> prepare(const Text& sql, bool single) {
+  std::unique_ptr<Rows> prepare(const Text& sql) {
     sqlite3_stmt* stmt = nullptr;
-    const void* tail = nullptr;
-    if (sqlite3_prepare16_v2(db_->db, sql.data(), static_cast<int>(sql.size() * 2), &stmt, &tail) !=
-        SQLITE_OK) {
+    if (sqlite3_prepare16_v2(db_->db, sql.data(), static_cast<int>(sql.size() * 2), &stmt,
+                             nullptr) != SQLITE_OK) {
       fail(db_->db);
     }
     if (!stmt) automation::throwProviderError(kSource, u"The command text is empty.");
-    std::size_t used = static_cast<const char16_t*>(tail) - sql.data();
-    if (single && !onlyBlanks(TextView(sql).substr(used))) {
-      sqlite3_finalize(stmt);
-      automation::throwProviderError(kSource, u"Only one statement can be run at a time.");
-    }
     return std::make_unique<SqliteRows>(db_, stmt);
   }
 
   void runPragma(const Text& sql) {
-    auto rows = prepare(sql, true);
+    auto rows = prepare(sql);
     while (rows->next()) {
     }
   }
 
-  // Refreshed whenever the schema changes, whichever connection changed it.
   const sql::DateColumns& dateColumns() {
-    auto version = prepare(u"pragma schema_version", true);
-    version->next();
-    std::int64_t current = automation::toInt64Rounded(version->value(0));
-    if (current == schemaVersion_) return dates_;
-    dates_.clear();
-    auto columns = prepare(Text(sql::kColumnCatalog), true);
-    while (columns->next()) {
-      sql::addDateColumn(dates_, automation::joinText(columns->value(0)),
-                         automation::joinText(columns->value(1)));
-    }
-    schemaVersion_ = current;
-    return dates_;
+    return dates_.current([this](const Text& sql) { return prepare(sql); });
   }
 
   std::shared_ptr<Database> db_;
-  sql::DateColumns dates_;
-  std::int64_t schemaVersion_ = -1;
+  DateColumnCache dates_;
 };
 
 }  // namespace
