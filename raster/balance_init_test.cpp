@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -177,7 +178,9 @@ class InitFailureTest : public testing::Test {
     EXPECT_EQ(balance(12.5, 8, 8, 0, state.get()), 12.5);
   }
 
-  std::string path_ = testing::TempDir() + "balance_init_test.json";
+  // ctest runs tests as parallel processes: each gets its own file.
+  std::string path_ = testing::TempDir() + "balance_init_" + std::to_string(getpid()) + "_" +
+                      testing::UnitTest::GetInstance()->current_test_info()->name() + ".json";
 };
 
 TEST_F(InitFailureTest, DisabledOrWithoutDescriptorStoresNothing) {

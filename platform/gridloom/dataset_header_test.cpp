@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -21,7 +22,9 @@ class DatasetHeaderTest : public testing::Test {
     return eg_dshdr_alg_or_glh(&header_, path_.c_str());
   }
 
-  std::string path_ = testing::TempDir() + "gridloom_header_test.json";
+  // ctest runs tests as parallel processes: each gets its own file.
+  std::string path_ = testing::TempDir() + "gridloom_header_" + std::to_string(getpid()) + "_" +
+                      testing::UnitTest::GetInstance()->current_test_info()->name() + ".json";
   GlmDatasetHeader* header_ = nullptr;
 };
 

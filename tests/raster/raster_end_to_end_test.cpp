@@ -3,6 +3,7 @@
 #include <gdal_priv.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -44,8 +45,15 @@ class RasterEndToEndTest : public testing::Test {
 
   void SetUp() override { writeInput(); }
 
+  void TearDown() override {
+    for (const char* name : {"in.tif", "header.json", "out.tif", "stderr.txt"}) {
+      std::remove(path(name).c_str());
+    }
+  }
+
   std::string path(const std::string& name) const {
-    return testing::TempDir() + "raster_e2e_" + name;
+    // ctest runs tests as parallel processes: each gets its own files.
+    return testing::TempDir() + "raster_e2e_" + std::to_string(getpid()) + "_" + name;
   }
 
   void writeInput() const {
