@@ -177,6 +177,19 @@ TEST_F(EntryFormTest, DateFieldsGetCalendarButtonsAndTheScriptOnce) {
                  u"VISIBILITY: hidden; Z-INDEX: 200\"></DIV>\r\n"));
 }
 
+TEST_F(EntryFormTest, AStoredDateIsShownAsTextAndAStoredNullIsNotDefaulted) {
+  db.run(u"insert into ev values(1, 'Meet', '2026-12-08 09:30:00', null)");
+  auto session = std::make_shared<asp::Session>();
+  session->set(u"sc_curdate", Variant(u"2026-12-24"));
+  auto p = open(u"select id,title,starts,ends from ev", u"编号,标题,开始,结束",
+                "action=update&id=1", session);
+  p->CloseDNA();  // the types and the row are read through connections of their own
+  dispForm(p, u"update");
+  const std::string out = utf8(p.output());
+  EXPECT_NE(out.find("name='starts' value='2026-12-08 09:30:00' size=14>"), std::string::npos);
+  EXPECT_NE(out.find("name='ends' value='' size=14>"), std::string::npos);
+}
+
 TEST_F(EntryFormTest, ACodedColumnFixedByTheWhereClauseIsShownAsText) {
   auto p = open(u"select id,name,dept from t where dept=2", u"编号,姓名,部门", "action=insert");
   setCodes(p, u"id;name;select deptName,deptID from dept");

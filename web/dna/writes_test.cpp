@@ -84,6 +84,13 @@ TEST_F(WritesTest, UpdateChangesTheKeyRowAndTracesItsStatement) {
   EXPECT_EQ(rows(db, u"select name,age from t where id=8"), std::vector<std::string>{"Bob|40"});
 }
 
+TEST_F(WritesTest, AnUpdateWithoutValuesIsTheDatabasesToRefuse) {
+  auto p = post(kPeople, "id=7&name=%20");
+  EXPECT_EQ(errorOf([&] { p->Update(); }), automation::hr::kFail);
+  EXPECT_EQ(utf8(p.output()), kTypes + traced(u" update t set where id = 7"));
+  EXPECT_EQ(everyone(), kUntouched);
+}
+
 TEST_F(WritesTest, DeleteRemovesTheKeyRowWithinTheWhereClause) {
   auto p = post(kPeopleOfDept2, "id=8");
   EXPECT_TRUE(automation::toBool(p->Delete()));
