@@ -1,0 +1,60 @@
+#include "site_database.h"
+
+#include <sqlite3.h>
+
+#include <stdexcept>
+
+#include "static_files.h"
+
+namespace host {
+namespace fs = std::filesystem;
+
+namespace {
+
+void runScript(sqlite3* db, const fs::path& file) {
+  auto sql = readWholeFile(file);
+  if (!sql) throw std::runtime_error("cannot read " + file.string());
+  char* message = nullptr;
+  if (sqlite3_exec(db, sql->c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+    std::string text = message ? message : "unknown error";
+    sqlite3_free(message);
+    throw std::runtime_error(file.string() + ": " + text);
+  }
+}
+
+void createDatabase(const fs::path& root, const fs::path& database) {
+  fs::path partial = database;
+  partial += ".partial";
+  fs::remove(partial);
+  sqlite3* db = nullptr;
+  if (sqlite3_open(partial.c_str(), &db) != SQLITE_OK) {
+    sqlite3_close(db);
+    throw std::runtime_error("cannot create " + partial.string());
+  }
+  try {
+    runScript(db, root / "schema.sql");
+    if (fs::exists(root / "seed.sql")) runScript(db, root / "seed.sql");
+  } catch (...) {
+    sqlite3_close(db);
+    fs::remove(partial);
+    throw;
+  }
+  sqlite3_close(db);
+  fs::rename(partial, database);
+}
+
+}  // namespace
+
+fs::path defaultDataFolder(const fs::path& root) { return root / "data"; }
+
+void prepareSiteDatabase(const fs::path& root, const fs::path& dataFolder,
+                         asp::Application& application) {
+  if (!fs::exists(root / "schema.sql")) return;
+  fs::create_directories(dataFolder);
+  fs::path database = fs::absolute(dataFolder / "site.db");
+  if (!fs::exists(database)) createDatabase(root, database);
+  application.set(u"ConnStr",
+                  automation::fromUtf8("Provider=SQLite;Data Source=" + database.string()));
+}
+
+}  // namespace host

@@ -1,0 +1,87 @@
+#include "static_files.h"
+
+#include <array>
+#include <fstream>
+#include <sstream>
+
+#include "site_paths.h"
+
+namespace host {
+namespace fs = std::filesystem;
+
+namespace {
+
+bool endsWith(const std::string& s, std::string_view suffix) {
+  return s.size() >= suffix.size() &&
+         s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+bool isWithin(const fs::path& folder, const fs::path& p) {
+  if (folder.empty()) return false;
+  auto [end, _] = std::mismatch(folder.begin(), folder.end(), p.begin(), p.end());
+  return end == folder.end();
+}
+
+}  // namespace
+
+StaticFiles::StaticFiles(fs::path root, fs::path dataFolder) : root_(std::move(root)) {
+  std::error_code ec;
+  dataFolder_ = fs::weakly_canonical(dataFolder, ec);
+  if (ec) dataFolder_.clear();
+}
+
+bool StaticFiles::isPage(const fs::path& file) {
+  return lowerAscii(file.extension().string()) == ".asp";
+}
+
+bool StaticFiles::servable(const fs::path& file) const {
+  std::error_code ec;
+  if (!fs::is_regular_file(file, ec)) return false;
+  std::string name = lowerAscii(file.filename().string());
+  if (name.starts_with('.')) return false;
+  constexpr std::array<std::string_view, 10> hidden = {
+      ".asp", ".asa", ".inc", ".db", ".sqlite", ".sqlite3", "-wal", "-shm", "-journal", ".sql"};
+  for (std::string_view suffix : hidden) {
+    if (endsWith(name, suffix)) return false;
+  }
+  fs::path canonical = fs::canonical(file, ec);
+  if (ec) return false;
+  for (const auto& segment : fs::relative(canonical, fs::canonical(root_, ec))) {
+    if (segment.string().starts_with('.')) return false;
+  }
+  return !isWithin(dataFolder_, canonical);
+}
+
+std::string StaticFiles::contentType(const fs::path& file) {
+  static const std::array<std::pair<std::string_view, std::string_view>, 14> types = {{
+      {".html", "text/html; charset=utf-8"},
+      {".htm", "text/html; charset=utf-8"},
+      {".css", "text/css; charset=utf-8"},
+      {".js", "application/javascript; charset=utf-8"},
+      {".json", "application/json"},
+      {".txt", "text/plain; charset=utf-8"},
+      {".gif", "image/gif"},
+      {".png", "image/png"},
+      {".jpg", "image/jpeg"},
+      {".jpeg", "image/jpeg"},
+      {".ico", "image/x-icon"},
+      {".svg", "image/svg+xml"},
+      {".pdf", "application/pdf"},
+      {".xml", "application/xml"},
+  }};
+  std::string ext = lowerAscii(file.extension().string());
+  for (const auto& [suffix, type] : types) {
+    if (ext == suffix) return std::string(type);
+  }
+  return "application/octet-stream";
+}
+
+std::optional<std::string> readWholeFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+}  // namespace host
