@@ -2,6 +2,8 @@
 // key becomes a labelled field, two to a table row; the form posts its action followed by "2"
 // back to the page. An update form loads its row through a connection of its own and leaves
 // strWhere extended by the key condition for the rest of the page.
+#include <algorithm>
+
 #include "dna/dna.h"
 #include "dna/sql_literal.h"
 #include "dna/statement_text.h"
@@ -21,6 +23,34 @@ Text buttonCaption(TextView action) {
   if (action == u"search") return u"查询";
   return u"";
 }
+
+Text formTop(TextView action, TextView url) {
+  return u"<Form id=Frm1 name='" + Text(action) + u"' method='post' Action='" + Text(url) +
+         u"'>\r\n"
+         u"<table border='0'  cellpadding='0' cellspacing='0' align='center' width='100%'class=td2 "
+         u">\r\n"
+         u"<tr valign=top ><td width=37 align=left><img src='../images/home1.gif'></td><td "
+         u"class=t1></td><td class=t1></td><td class=t1></td><td class=t1></td><td "
+         u"align=right><img src='../images/home2.gif'></td></tr>\r\n"
+         u"<input type='hidden' name='action' value='" +
+         Text(action) + u"2'>\r\n";
+}
+
+Text formBottom(TextView button) {
+  return u"<tr valign=top class=td2><td width=37 align=left><img "
+         u"src='../images/home3.gif'></td><td "
+         u"class=t4></td><td class=t4></td><td class=t4></td><td class=t4></td><td "
+         u"align=right><img src='../images/home4.gif'></td></tr>\r\n"
+         u"</table><center><input type='submit' value='提交" +
+         Text(button) + u"'>\r\n<input type='reset' value='重新" + Text(button) +
+         u"'></center></Form>\r\n";
+}
+
+// The script and the container of the application's calendar pop-up.
+constexpr char16_t kCalendar[] =
+    u"<Script language=\"javascript\" src=\"../Include/Calendar.js\"></Script>\r\n"
+    u"<DIV id=calendar onmouseover=keepCal(); style=\"POSITION: absolute; VISIBILITY: hidden; "
+    u"Z-INDEX: 200\"></DIV>\r\n";
 
 Text dateInput(TextView name, TextView value, Int16 nCal) {
   const Text n = decimal(nCal.value());
@@ -50,15 +80,7 @@ void DNA::DispForm(Variant& strAction) {
   }
 
   auto& out = page_.response();
-  out.write(u"<Form id=Frm1 name='" + action + u"' method='post' Action='" + strURL + u"'>\r\n");
-  out.write(
-      u"<table border='0'  cellpadding='0' cellspacing='0' align='center' width='100%'class=td2 "
-      u">\r\n");
-  out.write(
-      u"<tr valign=top ><td width=37 align=left><img src='../images/home1.gif'></td><td "
-      u"class=t1></td><td class=t1></td><td class=t1></td><td class=t1></td><td "
-      u"align=right><img src='../images/home2.gif'></td></tr>\r\n");
-  out.write(u"<input type='hidden' name='action' value='" + action + u"2'>\r\n");
+  out.write(formTop(action, strURL));
 
   bool open = false;
   Int16 nCal = 0;
@@ -76,19 +98,9 @@ void DNA::DispForm(Variant& strAction) {
   });
   if (open) out.write(u"<td class=lable>&nbsp;</td><td class=t3></td></tr>");
 
-  out.write(
-      u"<tr valign=top class=td2><td width=37 align=left><img src='../images/home3.gif'></td><td "
-      u"class=t4></td><td class=t4></td><td class=t4></td><td class=t4></td><td "
-      u"align=right><img src='../images/home4.gif'></td></tr>\r\n");
-  out.write(u"</table><center><input type='submit' value='提交" + button + u"'>\r\n");
-  out.write(u"<input type='reset' value='重新" + button + u"'></center></Form>\r\n");
+  out.write(formBottom(button));
   // The calendar script and its container are needed once, and only by date fields.
-  if (nCal > 0) {
-    out.write(u"<Script language=\"javascript\" src=\"../Include/Calendar.js\"></Script>\r\n");
-    out.write(
-        u"<DIV id=calendar onmouseover=keepCal(); style=\"POSITION: absolute; VISIBILITY: "
-        u"hidden; Z-INDEX: 200\"></DIV>\r\n");
-  }
+  if (nCal > 0) out.write(kCalendar);
   debugTrace(u"##调试信息:DisplayForm OK!<br>\r\n");
   debugTrace(u"#StrSQL=" + sql + u"<br>\r\n");
 }
