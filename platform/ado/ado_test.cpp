@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include "ado/ado.h"
 #include "automation/error.h"
@@ -318,6 +320,21 @@ TEST_P(AdoTest, DatabaseErrorsCarryTheDatabasesMessage) {
   run(u"create table t(a int)");
   EXPECT_EQ(code(errorOf([&] { run(u" delete t where a = 1; drop table t"); })), kProviderError);
   EXPECT_TRUE(open(u"select a from t")->eof());  // neither statement ran
+}
+
+TEST_P(AdoTest, ConcurrentPagesWaitForLocksInsteadOfFailing) {
+  run(u"create table t(a int)");
+  EXPECT_EQ(automation::toText(open(u"pragma journal_mode")->value(Variant(0))), u"wal");
+  auto reader = open(u"select a from t");  // a reader does not hold writers up in WAL mode
+  Connection other;
+  other.Open(connectionString_);
+  other.Execute(u"begin immediate");
+  other.Execute(u" insert t(a) values(1)");
+  std::thread writer([&] { run(u" insert t(a) values(2)"); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  other.Execute(u"commit");
+  writer.join();
+  EXPECT_EQ(column(u"select a from t order by a", u"a"), (std::vector<Text>{u"1", u"2"}));
 }
 
 TEST_P(AdoTest, RecordsetsNeedAnOpenConnection) {

@@ -282,6 +282,14 @@ class OdbcProvider : public Provider {
           SQL_HANDLE_DBC, link_->dbc);
     link_->connected = true;
     sqlite_ = isSqlite();
+    // The same footing for concurrent pages as the embedded provider's.
+    if (sqlite_) {
+      for (auto& pragma : {u"pragma journal_mode=WAL", u"pragma busy_timeout=10000"}) {
+        auto rows = execute(pragma);
+        while (rows->skip()) {
+        }
+      }
+    }
   }
 
   std::unique_ptr<Rows> query(TextView sql, std::int64_t skip) override {
