@@ -4,7 +4,9 @@
 #include "apply_command.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <future>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -18,7 +20,7 @@
 
 namespace {
 
-constexpr long kPixelsPerChunk = 1L << 22;
+constexpr long kPixelsPerChunk = 1L << 21;
 // Every block is read once and written once, so a large block cache buys nothing and costs
 // page faults; the user's GDAL_CACHEMAX still wins.
 constexpr GIntBig kBlockCacheBytes = 64L << 20;
@@ -121,23 +123,42 @@ int rowsPerChunk(GDALRasterBand& band) {
   return static_cast<int>(std::max<long>(blockRows, wanted / blockRows * blockRows));
 }
 
+// Overlaps I/O with the stretch: while chunk k is stretched on worker threads, this thread
+// writes chunk k - 1 and reads chunk k + 1 (GDAL allows one thread per dataset at a time).
 void stretchBand(GDALRasterBand& in, GDALRasterBand& out, const Stretch& stretch,
                  unsigned threads) {
   const int rows = in.GetYSize();
   const int step = rowsPerChunk(in);
+  const int chunks = (rows + step - 1) / step;
   ProgressBar progress(rows);
-  Chunk chunk;
-  chunk.columns = in.GetXSize();
-  for (int row = 0; row < rows; row += step) {
-    chunk.firstRow = row;
-    chunk.rows = std::min(step, rows - row);
+  std::array<Chunk, 3> ring;
+  auto slot = [&ring](int k) -> Chunk& { return ring[k % ring.size()]; };
+  auto read = [&](int k) {
+    Chunk& chunk = slot(k);
+    chunk.firstRow = k * step;
+    chunk.rows = std::min(step, rows - chunk.firstRow);
+    chunk.columns = in.GetXSize();
     chunk.input.resize(static_cast<size_t>(chunk.rows) * chunk.columns);
     chunk.output.resize(chunk.input.size());
-    readWindow(in, 0, row, chunk.columns, chunk.rows, chunk.input.data());
-    stretch.chunk(chunk, threads);
-    writeRows(out, row, chunk.rows, chunk.output.data());
-    progress.advance(row + chunk.rows);
+    readWindow(in, 0, chunk.firstRow, chunk.columns, chunk.rows, chunk.input.data());
+  };
+  auto write = [&](int k) {
+    const Chunk& chunk = slot(k);
+    writeRows(out, chunk.firstRow, chunk.rows, chunk.output.data());
+    progress.advance(chunk.firstRow + chunk.rows);
+  };
+  if (chunks == 0) return;
+  read(0);
+  for (int k = 0; k < chunks; ++k) {
+    // The future waits in its destructor, so a failed read or write never leaves it running.
+    std::future<void> stretched =
+        std::async(std::launch::async,
+                   [&stretch, &chunk = slot(k), threads] { stretch.chunk(chunk, threads); });
+    if (k > 0) write(k - 1);
+    if (k + 1 < chunks) read(k + 1);
+    stretched.get();
   }
+  write(chunks - 1);
 }
 
 }  // namespace
