@@ -3,6 +3,7 @@
 #include <exception>
 #include <iostream>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "apply_command.h"
@@ -25,20 +26,21 @@ struct CommandRunner {
 
 }  // namespace
 
+// A usage mistake ends with the usage text, any other failure with its message alone.
 int main(int argc, char** argv) {
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  Command command;
   try {
-    const Command command = parseCommandLine(arguments);
+    command = parseCommandLine({argv + 1, argv + argc});
+  } catch (const ToolError& error) {
+    std::fprintf(stderr, "balance-raster: %s\n%s", error.what(), kUsage);
+    return 2;
+  }
+  try {
     initialiseGdal();
     std::visit(CommandRunner{}, command);
     return 0;
-  } catch (const ToolError& error) {
-    std::fprintf(stderr, "balance-raster: %s\n", error.what());
-    if (arguments.empty() || std::string(error.what()).starts_with("unknown command")) {
-      std::fputs(kUsage, stderr);
-    }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "balance-raster: %s\n", error.what());
+    return 1;
   }
-  return 1;
 }

@@ -32,7 +32,8 @@ void initialiseGdal() {
 
 DatasetPtr openRaster(const std::string& path) {
   CPLErrorReset();
-  DatasetPtr dataset(GDALDataset::Open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
+  DatasetPtr dataset(
+      GDALDataset::Open(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR));
   if (!dataset) throw ToolError("cannot open raster " + path + gdalMessage());
   return dataset;
 }
