@@ -85,8 +85,10 @@ void readPage(benchmark::State& state) {
   state.counters["peak_growth_MB"] = static_cast<double>(peakResidentKb() - before) / 1024.0;
 }
 
-BENCHMARK(countRows)->Unit(benchmark::kMillisecond);
+BENCHMARK(countRows)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
 BENCHMARK(readPage)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly()
     ->Arg(1)
     ->Arg(kRows / kPageSize / 2)
     ->Arg(kRows / kPageSize)
@@ -95,30 +97,32 @@ BENCHMARK(readPage)
 // Prints each page's time as a multiple of the count's, measured in this same run.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     // The median of repetitions when there are any, else the single run.
     for (const Run& run : runs) {
-      std::string name = run.run_name.str();
+      std::string name = run.run_name.function_name;
+      if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
       bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
       if (median || (run.run_type == Run::RT_Iteration && !medians_.count(name))) {
-        times_[name] = run.GetAdjustedRealTime();
+        times_[name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
       }
       if (median) medians_.insert(name);
     }
   }
   void Finalize() override {
     ConsoleReporter::Finalize();
-    double count = times_["countRows"];
+    auto [countReal, countCpu] = times_["countRows"];
     for (const auto& [name, time] : times_) {
-      if (name != "countRows" && count > 0) {
-        std::printf("%-24s %6.2f x count(*)\n", name.c_str(), time / count);
-      }
+      if (name == "countRows" || countReal <= 0 || countCpu <= 0) continue;
+      std::printf("%-16s %6.2f x count(*) real, %6.2f x count(*) cpu\n", name.c_str(),
+                  time.first / countReal, time.second / countCpu);
     }
   }
 
  private:
-  std::map<std::string, double> times_;
+  std::map<std::string, std::pair<double, double>> times_;  // real, cpu
   std::set<std::string> medians_;
 };
 

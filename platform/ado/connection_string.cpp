@@ -62,7 +62,10 @@ Text sqlServerOverOdbc(const Pairs& pairs, TextView userId, TextView password, T
   Text out;
   addOdbcKey(out, u"Driver", Text(driver));
   if (auto server = lookup(pairs, {u"Data Source", u"Server", u"Address", u"Addr"})) {
-    addOdbcKey(out, u"Server", *server);
+    // "host,port" is how SQL Server clients name a port; ODBC drivers take it apart.
+    std::size_t comma = server->find(u',');
+    addOdbcKey(out, u"Server", automation::trim(server->substr(0, comma)));
+    if (comma != Text::npos) addOdbcKey(out, u"Port", automation::trim(server->substr(comma + 1)));
   }
   if (auto db = lookup(pairs, {u"Initial Catalog", u"Database"})) addOdbcKey(out, u"Database", *db);
   auto user = userId.empty() ? lookup(pairs, {u"User ID", u"UID"}) : Text(userId);

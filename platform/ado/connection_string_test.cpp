@@ -33,6 +33,9 @@ TEST(ConnectionString, SqlOleDbIsMappedOntoTheConfiguredDriver) {
   auto withArgs = resolveConnectionString(u"Provider=SQLOLEDB;Data Source=srv", u"u", u"a;b",
                                           u"ODBC Driver 18");
   EXPECT_EQ(withArgs.location, u"Driver=ODBC Driver 18;Server=srv;UID=u;PWD={a;b}");
+  auto withPort = resolveConnectionString(u"Provider=SQLOLEDB;Data Source=10.0.0.5, 1433", u"", u"",
+                                          u"FreeTDS");
+  EXPECT_EQ(withPort.location, u"Driver=FreeTDS;Server=10.0.0.5;Port=1433");
 }
 
 TEST(ConnectionString, DriversAndDsnsGoToOdbc) {
