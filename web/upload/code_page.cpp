@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -109,21 +110,44 @@ std::vector<std::uint8_t> AnsiCodePage::encode(TextView text) const {
   return bytes;
 }
 
+namespace {
+
+// memmem sets up a table on every call, which dominates when hits are dense; so right after a
+// hit the next few bytes are looked at directly before memmem takes over again.
+constexpr std::size_t kNearby = 64;
+
+const std::uint8_t* nextOccurrence(const std::uint8_t* from, const std::uint8_t* end,
+                                   std::string_view marker) {
+  if (static_cast<std::size_t>(end - from) < marker.size()) return nullptr;
+  const std::uint8_t* lastStart = end - marker.size();
+  const std::uint8_t* nearbyEnd = std::min(lastStart + 1, from + kNearby);
+  for (const std::uint8_t* p = from; p < nearbyEnd; ++p) {
+    if (*p == static_cast<std::uint8_t>(marker[0]) &&
+        std::memcmp(p, marker.data(), marker.size()) == 0) {
+      return p;
+    }
+  }
+  if (nearbyEnd > lastStart) return nullptr;
+  return static_cast<const std::uint8_t*>(
+      memmem(nearbyEnd, static_cast<std::size_t>(end - nearbyEnd), marker.data(), marker.size()));
+}
+
+}  // namespace
+
 std::size_t countInDecoded(ByteSpan bytes, std::string_view marker) {
   if (marker.empty() || bytes.size() < marker.size()) return 0;
   const auto* begin = bytes.data();
   const auto* end = begin + bytes.size();
   std::size_t count = 0;
-  const std::uint8_t* from = begin;
-  while (auto* hit = static_cast<const std::uint8_t*>(
-             memmem(from, static_cast<std::size_t>(end - from), marker.data(), marker.size()))) {
+  auto* hit =
+      static_cast<const std::uint8_t*>(memmem(begin, bytes.size(), marker.data(), marker.size()));
+  for (; hit; hit = nextOccurrence(hit + 1, end, marker)) {
     // Every byte after an ASCII byte starts a character, so the run of lead/trail bytes just
     // before the hit decides: an odd run means the hit's first byte is a trail byte. The marker
     // is ASCII, so these runs never reach back past the previous hit.
     const std::uint8_t* runStart = hit;
     while (runStart > begin && isLead(runStart[-1])) --runStart;
     if ((hit - runStart) % 2 == 0) ++count;
-    from = hit + 1;
   }
   return count;
 }

@@ -13,13 +13,14 @@
 #include <cstring>
 
 #include "base_name.h"
+#include "body_buffer.h"
 #include "problems.h"
 #include "system_init.h"
 
 namespace upload {
 namespace {
 
-using Position = std::int64_t;  // 0-based byte offset into the body
+using Position = BodyBuffer::Position;
 
 constexpr std::int32_t kDefaultMaxSize = 100000;
 constexpr std::int32_t kMostParts = 255;
@@ -29,15 +30,23 @@ constexpr Position kFileMarkerWindow = 15;
 
 class SystemInit::Pass {
  public:
-  Pass(const SystemInit& owner, Settings& settings, ByteSpan body)
-      : owner_(owner), settings_(settings), body_(body) {
+  Pass(const SystemInit& owner, Settings& settings, Variant::Bytes body)
+      : owner_(owner), settings_(settings), body_(std::move(body)) {
+    const ByteSpan all = body_.from(0);
     static const std::uint8_t kCrLf[] = {'\r', '\n'};
-    const void* crLf =
-        body_.empty() ? nullptr : memmem(body_.data(), body_.size(), kCrLf, sizeof kCrLf);
+    const void* crLf = all.empty() ? nullptr : memmem(all.data(), all.size(), kCrLf, sizeof kCrLf);
     if (crLf) {
-      lineLength_ = static_cast<const std::uint8_t*>(crLf) - body_.data() + 2;
-      delimiter_.assign(body_.begin(), body_.begin() + (lineLength_ - 2));
+      lineLength_ = static_cast<const std::uint8_t*>(crLf) - all.data() + 2;
+      delimiter_.assign(all.begin(), all.begin() + (lineLength_ - 2));
     }
+  }
+
+  // The parts the body claims to have: "; name=" in its decoded text, file contents included.
+  std::int32_t countParts() const {
+    const auto marker = StrToBin(u"; name=");
+    return static_cast<std::int32_t>(countInDecoded(
+        body_.from(0),
+        std::string_view(reinterpret_cast<const char*>(marker.data()), marker.size())));
   }
 
   Parts run(std::int32_t count, Pending& pending) {
@@ -61,9 +70,10 @@ class SystemInit::Pass {
   }
 
   bool isFilePart(Position afterName) const {
-    const Position window = std::min<Position>(kFileMarkerWindow, size() - afterName);
-    return window > 0 && memmem(body_.data() + afterName, static_cast<std::size_t>(window),
-                                fileMarker_.data(), fileMarker_.size()) != nullptr;
+    const ByteSpan window = body_.from(afterName).first(
+        static_cast<std::size_t>(std::min<Position>(kFileMarkerWindow, body_.size() - afterName)));
+    return !window.empty() &&
+           memmem(window.data(), window.size(), fileMarker_.data(), fileMarker_.size()) != nullptr;
   }
 
   Position filePart(Position afterName, Text name, Parts& parts, Pending& pending) {
@@ -86,8 +96,7 @@ class SystemInit::Pass {
     if (size > settings_.maxSize) {
       pending = NotedProblem{Problem::TooLarge, name, fileName};
     } else {
-      const auto bytes = slice(contentAt, size);
-      content.assign(bytes.begin(), bytes.end());
+      content = body_.take(contentAt, size);
     }
     if (owner_.upToFile_ != 2 &&
         !owner_.SaveFile(settings_.directory, fileName, content, settings_.overwrite)) {
@@ -115,22 +124,19 @@ class SystemInit::Pass {
   // The first occurrence of `what` at or after `from`; a search that finds nothing ends the
   // pass. An empty `what` is found where the search starts.
   Position find(const Variant::Bytes& what, Position from) const {
-    if (from < 0 || from > size()) automation::throwInvalidProcedureCall();
+    const ByteSpan rest = body_.from(from);
     if (what.empty()) return from;
-    const void* hit = memmem(body_.data() + from, static_cast<std::size_t>(size() - from),
-                             what.data(), what.size());
+    const void* hit =
+        rest.empty() ? nullptr : memmem(rest.data(), rest.size(), what.data(), what.size());
     if (!hit) automation::throwInvalidProcedureCall();
-    return static_cast<const std::uint8_t*>(hit) - body_.data();
+    return from + (static_cast<const std::uint8_t*>(hit) - rest.data());
   }
 
-  ByteSpan slice(Position at, Position length) const {
-    return body_.subspan(static_cast<std::size_t>(at), static_cast<std::size_t>(length));
-  }
-  Position size() const { return static_cast<Position>(body_.size()); }
+  ByteSpan slice(Position at, Position length) const { return body_.slice(at, length); }
 
   const SystemInit& owner_;
   Settings& settings_;
-  ByteSpan body_;
+  BodyBuffer body_;
   Position lineLength_ = 0;  // of the boundary line, CR LF included; 0 when the body has none
   Variant::Bytes delimiter_;
   // The markers, turned into bytes once per pass.
@@ -161,11 +167,8 @@ Text SystemInit::runUpload(std::int32_t lngMaxSize, const Text& ServerPath,
   Pending pending;
   if (settings.directory.find(u':') == Text::npos) pending = NotedProblem{Problem::Path, u"", u""};
 
-  const Variant::Bytes body = readBody();
-  Pass pass(*this, settings, body);
-  const auto nameMarker = StrToBin(u"; name=");
-  count_ = static_cast<std::int32_t>(countInDecoded(
-      body, std::string_view(reinterpret_cast<const char*>(nameMarker.data()), nameMarker.size())));
+  Pass pass(*this, settings, readBody());
+  count_ = pass.countParts();
   if (count_ > kMostParts) stopWith(Problem::TooMany);
   if (count_ == 0) stopWith(Problem::NothingSelected);
 

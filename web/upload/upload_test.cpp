@@ -149,6 +149,17 @@ TEST_F(UploadTest, FilesAreWrittenUnderTheirBaseNames) {
   EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "second");
 }
 
+TEST_F(UploadTest, ALargeFileAmongFields) {
+  const std::string large(50000, '\xD6');
+  EXPECT_EQ(post(MultipartBody().field("a", "1").file("f", "f.bin", large).field("b", "2"),
+                 u"d:\\upload\\", 0, 1 << 20),
+            kOk);
+  const auto& bytes = receiver.Form(u"f").bytes();
+  EXPECT_EQ(std::string(bytes.begin(), bytes.end()), large);
+  EXPECT_EQ(readFile(folder() / "f.bin"), large);
+  EXPECT_EQ(receiver.Form(u"b").text(), u"2");
+}
+
 TEST_F(UploadTest, OneByteFileIsStoredWithAWarning) {
   EXPECT_EQ(post(MultipartBody().file("f", "one.txt", "x")), kEmptyContent);
   EXPECT_EQ(readFile(folder() / "one.txt"), "x");
