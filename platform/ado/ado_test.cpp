@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -37,6 +38,8 @@ struct Target {
   const char* name;
   const char* prefix;  // the connection string up to the file name
 };
+
+void PrintTo(const Target& t, std::ostream* os) { *os << t.name; }
 
 class AdoTest : public ::testing::TestWithParam<Target> {
  protected:

@@ -69,7 +69,8 @@ TEST_F(ScriptAccess, PagesCreateConnectAndRead) {
 
 TEST_F(ScriptAccess, ExecuteReportsRecordsAffectedByReference) {
   auto conn = registry_.create(u"ADODB.Connection");
-  conn->invoke(u"Open", InvokeKind::Method, {connectionString()});
+  conn->invoke(u"ConnectionString", InvokeKind::PropertyPut, {connectionString()});
+  conn->invoke(u"Open", InvokeKind::Method);
   conn->invoke(u"Execute", InvokeKind::Method, {Variant(u"create table t(id int)")});
   conn->invoke(u"Execute", InvokeKind::Method, {Variant(u" insert t(id) values(1)")});
   conn->invoke(u"Execute", InvokeKind::Method, {Variant(u" insert t(id) values(2)")});
