@@ -22,8 +22,8 @@ bool isSet(const Variant& v) { return differs(v, Variant(u"")); }
 Text DNA::listStatement() {
   Text sort;
   if (isSet(session(u"strOrder"))) {
-    sort = u" order by " + joinText(session(u"strOrder"));
-    if (isSet(session(u"strOrder2"))) sort += u"," + joinText(session(u"strOrder2"));
+    sort = Text(u" order by ").append(joinText(session(u"strOrder")));
+    if (isSet(session(u"strOrder2"))) sort.append(u",").append(joinText(session(u"strOrder2")));
   }
   Text cond = strWhere;
   const Variant search = session(u"strSearch");

@@ -82,10 +82,13 @@ Text DNA::DispPageBar(ado::Recordset& objRs) {
   s +=
       Text(u"<td nowrap>第<select id=ctrlDiv name=page onChange='gotoPage(this);return false;'> ") +
       kCrLf;
+  // One option per page: a long table makes this the bulk of the bar, so append in place.
   const auto last = Int16::checked(pageCount);
   for (Int16 i = 1; i <= last; ++i) {
-    s += u"<option value=" + decimal(i.value()) + (i == nPage ? u" selected " : u"") + u" >" +
-         decimal(i.value()) + u"</option>" + kCrLf;
+    const Text n = decimal(i.value());
+    s.append(u"<option value=").append(n);
+    if (i == nPage) s.append(u" selected ");
+    s.append(u" >").append(n).append(u"</option>").append(kCrLf);
   }
   s += u"</select><span id=npage style='display:none'>" + decimal(nPage.value()) + u"</span>页 共" +
        decimal(pageCount) + u"页 共" + decimal(recordCount) + u"项</td>" + kCrLf;

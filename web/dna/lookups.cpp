@@ -46,7 +46,7 @@ bool isQuotedLiteral(TextView s) {
 // the statement.
 Text codeLiteral(const Text& code) {
   if (isPlainNumber(code) || isQuotedLiteral(code)) return code;
-  return u"'" + automation::replaceAll(code, u"'", u"''") + u"'";
+  return Text(u"'").append(automation::replaceAll(code, u"'", u"''")).append(u"'");
 }
 
 }  // namespace
@@ -73,9 +73,9 @@ Variant DNA::SelectForm(Variant& StrCodeSQL, Variant& selectedID) {
   Text html;
   for (; !lookup->eof(); lookup->MoveNext()) {
     const Variant code = lookup->value(Variant(1));
-    html += u"<option value='" + joinText(code) + u"'";
+    html.append(u"<option value='").append(joinText(code)).append(u"'");
     if (automation::equals(selectedID, code)) html += u" selected ";
-    html += u">" + joinText(lookup->value(Variant(0))) + u"</option>";
+    html.append(u">").append(joinText(lookup->value(Variant(0)))).append(u"</option>");
   }
   lookup->Close();
   return Variant(html);
