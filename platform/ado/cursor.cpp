@@ -18,8 +18,6 @@ Cursor::Cursor(std::shared_ptr<Provider> provider, Text sql, std::int32_t cursor
       cursorType_(cursorType),
       rows_(std::move(rows)) {
   for (int i = 0; i < rows_->columnCount(); ++i) names_.push_back(rows_->columnName(i));
-  eof_ = !rows_->next();
-  bof_ = eof_;  // an empty recordset is at BOF and EOF at once
 }
 
 void Cursor::close() { rows_.reset(); }
@@ -27,6 +25,16 @@ void Cursor::close() { rows_.reset(); }
 Rows& Cursor::rows() const {
   if (!rows_) throwObjectClosed(errorSource::kRecordset);
   return *rows_;
+}
+
+Rows& Cursor::started() {
+  Rows& r = rows();
+  if (!started_) {
+    started_ = true;
+    eof_ = !r.next();
+    bof_ = eof_;  // an empty recordset is at BOF and EOF at once
+  }
+  return r;
 }
 
 int Cursor::columnCount() const {
@@ -57,21 +65,21 @@ int Cursor::fieldIndex(const Variant& indexOrName) const {
   throwItemNotFound(errorSource::kFields);
 }
 
-std::int32_t Cursor::columnType(int column) const { return rows().columnType(column); }
+std::int32_t Cursor::columnType(int column) { return started().columnType(column); }
 
-Variant Cursor::value(int column) const {
-  Rows& r = rows();
+Variant Cursor::value(int column) {
+  Rows& r = started();
   if (eof_ || bof_) throwNoCurrentRecord(errorSource::kField);
   return r.value(column);
 }
 
-bool Cursor::eof() const {
-  rows();
+bool Cursor::eof() {
+  started();
   return eof_;
 }
 
-bool Cursor::bof() const {
-  rows();
+bool Cursor::bof() {
+  started();
   return bof_;
 }
 
@@ -91,11 +99,13 @@ void Cursor::moveFirst() { moveTo(0); }
 void Cursor::moveTo(std::int64_t row) {
   rows();
   if (row < 0) throwArgumentOutOfRange(errorSource::kRecordset);
-  if (!eof_ && row >= position_ && row - position_ <= kStepLimit) {
+  if (row <= kStepLimit) started();
+  if (started_ && !eof_ && row >= position_ && row - position_ <= kStepLimit) {
     while (position_ < row && !eof_) advance();
   } else {
     rows_ = provider_->query(sql_, row);
     position_ = row;
+    started_ = true;
     eof_ = !rows_->next();
   }
   bof_ = false;

@@ -21,18 +21,17 @@ class Cursor {
          std::unique_ptr<Rows> rows);
 
   void close();
-  bool isOpen() const { return rows_ != nullptr; }
 
   int columnCount() const;
   const Text& columnName(int column) const;
   std::optional<int> columnIndex(TextView name) const;  // case-insensitive
   // A 0-based number or a name; anything else raises ADO's "item cannot be found".
   int fieldIndex(const Variant& indexOrName) const;
-  std::int32_t columnType(int column) const;
-  Variant value(int column) const;  // raises ADO's "no current record" at EOF or BOF
+  std::int32_t columnType(int column);
+  Variant value(int column);  // raises ADO's "no current record" at EOF or BOF
 
-  bool eof() const;
-  bool bof() const;
+  bool eof();
+  bool bof();
   void moveNext();
   void moveFirst();
   // 0-based row; a row past the last leaves the cursor at EOF.
@@ -44,6 +43,9 @@ class Cursor {
 
  private:
   Rows& rows() const;
+  // The first row is fetched when first wanted, so that a recordset opened and then
+  // positioned at a page runs its statement once, not twice.
+  Rows& started();
   void advance();
 
   std::shared_ptr<Provider> provider_;
@@ -52,6 +54,7 @@ class Cursor {
   std::unique_ptr<Rows> rows_;
   std::vector<Text> names_;
   std::int64_t position_ = 0;
+  bool started_ = false;
   bool eof_ = false;
   bool bof_ = false;
   std::optional<std::int64_t> count_;

@@ -220,6 +220,25 @@ TextView withoutTerminator(TextView sql) {
   return sql.substr(0, end);
 }
 
+// Counting needs no order: a final order by clause (one no LIMIT depends on) goes, so that
+// counting a sorted list does not sort it.
+TextView withoutFinalOrderBy(TextView sql) {
+  std::vector<Token> tokens = tokenize(sql);
+  std::size_t orderAt = TextView::npos;
+  int depth = 0;
+  const Token* previous = nullptr;
+  for (const Token& t : tokens) {
+    if (isSymbol(t, u"(")) ++depth;
+    if (isSymbol(t, u")")) --depth;
+    if (depth == 0 && isWord(t, u"limit")) orderAt = TextView::npos;
+    if (depth == 0 && previous && isWord(*previous, u"order") && isWord(t, u"by")) {
+      orderAt = static_cast<std::size_t>(previous->text.data() - sql.data());
+    }
+    if (t.kind != TokenKind::Blank && t.kind != TokenKind::Comment) previous = &t;
+  }
+  return sql.substr(0, orderAt);
+}
+
 }  // namespace
 
 Text toSqlite(TextView sql, const DateColumns& dateColumns) {
@@ -232,7 +251,7 @@ Text fromRow(TextView adapted, std::int64_t skip) {
 }
 
 Text countRows(TextView adapted) {
-  return u"select count(*) from (" + Text(withoutTerminator(adapted)) + u")";
+  return u"select count(*) from (" + Text(withoutFinalOrderBy(withoutTerminator(adapted))) + u")";
 }
 
 bool isSingleStatement(TextView sql) {

@@ -110,6 +110,10 @@ TEST(SqliteDialect, RowsFromAndCountWrapTheStatement) {
   EXPECT_EQ(fromRow(u"select a from t order by a; -- last", 40),
             u"select * from (select a from t order by a) limit -1 offset 40");
   EXPECT_EQ(countRows(u"select a from t -- c"), u"select count(*) from (select a from t)");
+  EXPECT_EQ(countRows(u"select a from t where b in (select b from u order by c) order by a desc"),
+            u"select count(*) from (select a from t where b in (select b from u order by c) )");
+  Text limited = u"select a from t order by a LIMIT 3";
+  EXPECT_EQ(countRows(limited), u"select count(*) from (" + limited + u")");
 }
 
 }  // namespace
