@@ -29,30 +29,30 @@ trap 'rm -rf "$work"' EXIT
 sync
 echo "{\"kind\": 2, \"extent\": [$size, $size], \"bands\": 1, \"regions\": []}" >"$work/empty.json"
 
-seconds() {
-  local start end
-  start=$(date +%s%N)
-  "$@" >/dev/null 2>&1
-  end=$(date +%s%N)
-  echo $(((end - start) / 1000000))
+# "wall_ms cpu_ms" of one run; CPU time (user + system) is the steadier figure on a shared host.
+measure() {
+  /usr/bin/time -f "%e %U %S" -o "$work/time" "$@" >/dev/null 2>&1
+  awk '{ printf "%d %d\n", $1 * 1000, ($2 + $3) * 1000 }' "$work/time"
 }
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-apply=() passing=() numpy=() gather=()
+declare -A runs
+names=(apply passing numpy gather)
 for _ in $(seq "$rounds"); do
-  apply+=("$(seconds "$tool" apply --plugin "$plugin" --header "$work/header.json" \
-    "$work/mosaic.tif" "$work/apply.tif")")
-  passing+=("$(seconds "$tool" apply --plugin "$plugin" --header "$work/empty.json" \
-    "$work/mosaic.tif" "$work/passing.tif")")
-  numpy+=("$(seconds "$python" "$root/bench/raster_numpy_balance.py" "$work/header.json" \
-    "$work/mosaic.f32" "$work/numpy.f32" "$size" "$size")")
-  gather+=("$(seconds "$python" "$root/bench/raster_numpy_balance.py" "$work/header.json" \
-    "$work/mosaic.f32" "$work/gather.f32" "$size" "$size" gather)")
+  runs[apply]+="$(measure "$tool" apply --plugin "$plugin" --header "$work/header.json" \
+    "$work/mosaic.tif" "$work/apply.tif")"$'\n'
+  runs[passing]+="$(measure "$tool" apply --plugin "$plugin" --header "$work/empty.json" \
+    "$work/mosaic.tif" "$work/passing.tif")"$'\n'
+  runs[numpy]+="$(measure "$python" "$root/bench/raster_numpy_balance.py" "$work/header.json" \
+    "$work/mosaic.f32" "$work/numpy.f32" "$size" "$size")"$'\n'
+  runs[gather]+="$(measure "$python" "$root/bench/raster_numpy_balance.py" "$work/header.json" \
+    "$work/mosaic.f32" "$work/gather.f32" "$size" "$size" gather)"$'\n'
 done
-apply_ms=$(printf '%s\n' "${apply[@]}" | median)
-passing_ms=$(printf '%s\n' "${passing[@]}" | median)
-numpy_ms=$(printf '%s\n' "${numpy[@]}" | median)
-gather_ms=$(printf '%s\n' "${gather[@]}" | median)
+declare -A wall cpu
+for name in "${names[@]}"; do
+  wall[$name]=$(printf '%s' "${runs[$name]}" | awk 'NF { print $1 }' | median)
+  cpu[$name]=$(printf '%s' "${runs[$name]}" | awk 'NF { print $2 }' | median)
+done
 
 # The two implementations must agree before their times mean anything.
 if command -v gdal_translate >/dev/null; then
@@ -66,13 +66,17 @@ sys.exit(0 if worst < 1e-5 else 1)
 PY
 fi
 
-pixels=$((size * size))
-echo "raster ${size} x ${size} Float32 in $scratch, median of ${rounds} rounds on $(nproc) cores"
-echo "  apply (balance plug-in)       ${apply_ms} ms  $((pixels / 1000 / (apply_ms > 0 ? apply_ms : 1))) M values/s"
-echo "  apply (passing through, I/O)  ${passing_ms} ms"
-echo "  numpy, separable               ${numpy_ms} ms"
-echo "  numpy, per-pixel gather       ${gather_ms} ms"
-awk -v a="$apply_ms" -v p="$passing_ms" -v n="$numpy_ms" -v g="$gather_ms" 'BEGIN {
-  printf "  numpy separable / apply = %.2f, numpy gather / apply = %.2f (target >= 3)\n", n / a, g / a
-  printf "  stretch cost beyond I/O: %d ms\n", a - p
-}'
+echo "raster ${size} x ${size} Float32 in $scratch, medians of ${rounds} rounds on $(nproc) cores," \
+  "load $(cut -d' ' -f1 /proc/loadavg)"
+printf '  %-34s %8s %8s\n' "" "wall ms" "CPU ms"
+printf '  %-34s %8d %8d\n' "apply (balance plug-in)" "${wall[apply]}" "${cpu[apply]}" \
+  "apply (passing through: I/O alone)" "${wall[passing]}" "${cpu[passing]}" \
+  "numpy, separable" "${wall[numpy]}" "${cpu[numpy]}" \
+  "numpy, per-pixel gather" "${wall[gather]}" "${cpu[gather]}"
+ratio() { awk -v n="$1" -v d="$2" 'BEGIN { printf "%.2f", n / (d > 0 ? d : 1) }'; }
+echo "  numpy separable / apply: wall $(ratio "${wall[numpy]}" "${wall[apply]}")," \
+  "CPU $(ratio "${cpu[numpy]}" "${cpu[apply]}")   (target >= 3)"
+echo "  numpy gather / apply:    wall $(ratio "${wall[gather]}" "${wall[apply]}")," \
+  "CPU $(ratio "${cpu[gather]}" "${cpu[apply]}")"
+echo "  stretch beyond I/O: wall $((wall[apply] - wall[passing])) ms," \
+  "CPU $((cpu[apply] - cpu[passing])) ms"
