@@ -2,6 +2,7 @@
 // Some only stop the pass; the others are noted and the last one noted is reported at the end.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 
 #include "automation/error.h"

@@ -25,6 +25,11 @@ using Position = BodyBuffer::Position;
 constexpr std::int32_t kDefaultMaxSize = 100000;
 constexpr std::int32_t kMostParts = 255;
 constexpr Position kFileMarkerWindow = 15;
+constexpr std::int32_t kMemoryOnly = 2;
+
+Position markerLength(const automation::Variant::Bytes& marker) {
+  return static_cast<Position>(marker.size());
+}
 
 }  // namespace
 
@@ -61,7 +66,7 @@ class SystemInit::Pass {
   // Reads the part whose name marker is the first at or after `s`; answers where to go on.
   Position part(Position s, Parts& parts, Pending& pending) {
     const Position nameAt = find(nameMarker_, s);
-    const Position afterName = find(quote_, nameAt + 8) + 1;
+    const Position afterName = find(quote_, nameAt + markerLength(nameMarker_)) + 1;
     Text name = automation::replaceAll(
         automation::replaceAll(BinToStr(slice(nameAt, afterName - nameAt)), u"; name=", u""), u"\"",
         u"");
@@ -78,7 +83,7 @@ class SystemInit::Pass {
 
   Position filePart(Position afterName, Text name, Parts& parts, Pending& pending) {
     const Position fileNameAt = find(fileNameMarker_, afterName);
-    const Position fileNameEnd = find(quote_, fileNameAt + 10);
+    const Position fileNameEnd = find(quote_, fileNameAt + markerLength(fileNameMarker_));
     const Text posted = automation::replaceAll(
         automation::replaceAll(BinToStr(slice(fileNameAt, fileNameEnd - fileNameAt)), u"filename=",
                                u""),
@@ -98,7 +103,7 @@ class SystemInit::Pass {
     } else {
       content = body_.take(contentAt, size);
     }
-    if (owner_.upToFile_ != 2 &&
+    if (owner_.upToFile_ != kMemoryOnly &&
         !owner_.SaveFile(settings_.directory, fileName, content, settings_.overwrite)) {
       stopWith(Problem::Exists);
     }
