@@ -88,16 +88,22 @@ struct Stretch {
   std::optional<double> nodata;  // nodata pixels stay as they are
 
   void rows(Chunk& chunk, int begin, int end) const {
+    // Locals, not members: the plug-in call is opaque, so members would be reloaded per pixel.
+    const BalanceFunction stretch = balance;
+    const balance_state* const layer = state;
+    const int columns = chunk.columns;
+    const bool hasNodata = nodata.has_value();
+    const double nodataValue = nodata.value_or(0);
     for (int row = begin; row < end; ++row) {
       const double first = chunk.firstRow + row + 0.5;
-      const size_t offset = static_cast<size_t>(row) * chunk.columns;
+      const size_t offset = static_cast<size_t>(row) * columns;
       const double* in = chunk.input.data() + offset;
       float* out = chunk.output.data() + offset;
-      for (int column = 0; column < chunk.columns; ++column) {
+      for (int column = 0; column < columns; ++column) {
         const double value = in[column];
-        const bool keep = nodata && value == *nodata;
+        const bool keep = hasNodata && value == nodataValue;
         out[column] =
-            static_cast<float>(keep ? value : balance(value, column + 0.5, first, 0, state));
+            static_cast<float>(keep ? value : stretch(value, column + 0.5, first, 0, layer));
       }
     }
   }
