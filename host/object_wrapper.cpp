@@ -442,7 +442,7 @@ Variant defaultValue(Variant v) {
   for (int depth = 0; depth < 8 && v.isObject() && v.object(); ++depth) {
     const ObjectRef& object = v.object();
     const MemberInfo* m = object->typeInfo().defaultMember();
-    if (!m) break;
+    if (!m || !allOptional(*m)) break;
     v = object->invoke(u"", readKind(m));
   }
   return v;

@@ -296,8 +296,11 @@ class Rewriter {
     out.append(span(copied, tokens_[i].begin));
     out.append(callee).append(u".").append(kPutMethod).append(u"(").append(args);
     if (args.find_first_not_of(u" \t\r\n") != Text::npos) out.append(u",");
-    Text keptGap;
-    for (char16_t c : gap) keptGap += (isLineBreak(c) ? c : u' ');
+    Text keptGap;  // line breaks stay, so that script lines keep matching page lines
+    for (char16_t c : gap) {
+      if (isLineBreak(c)) keptGap += c;
+    }
+    if (keptGap.empty()) keptGap = u" ";
     TextView opText = text(op);
     if (opText == u"=") {
       out.append(keptGap).append(value);

@@ -177,7 +177,7 @@ std::optional<ScriptError> ScriptHeap::run(const Program& program, const Globals
   if (load(thread, program, error)) {
     if (duk_pcall(thread, 0) != DUK_EXEC_SUCCESS && !ended_) {
       error = describeUncaught(thread);
-      if (pastDeadline()) error->description = u"script timed out";
+      if (pastDeadline()) *error = ScriptError{hr::kFail, u"script timed out", error->scriptLine};
     }
     duk_pop(thread);
   }

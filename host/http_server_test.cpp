@@ -1,0 +1,131 @@
+// The HTTP host on loopback: keep-alive, the request-size limit, raw bodies, session cookies
+// and the access log.
+#include "http_server.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>  // Boost 1.74's asio uses std::exchange without including it
+
+#include <boost/asio.hpp>
+#include <boost/beast.hpp>
+
+#include "test_site.h"
+
+namespace host {
+namespace {
+
+namespace beast = boost::beast;
+namespace http = beast::http;
+namespace net = boost::asio;
+using tcp = net::ip::tcp;
+using host_test::TestSite;
+
+class Loopback : public ::testing::Test {
+ protected:
+  void start(std::size_t maxRequestBytes = 32u << 20) {
+    log = std::tmpfile();
+    HttpSettings settings;
+    settings.port = 0;
+    settings.threads = 2;
+    settings.maxRequestBytes = maxRequestBytes;
+    settings.accessLog = log;
+    handler = std::make_unique<SiteHandler>(site.runner(), sessions,
+                                            StaticFiles(site.root(), site.root() / "data"));
+    server = std::make_unique<HttpServer>(settings, *handler);
+    server->start();
+    socket.connect(tcp::endpoint(net::ip::make_address("127.0.0.1"), server->port()));
+  }
+  void TearDown() override {
+    server.reset();
+    if (log) std::fclose(log);
+  }
+
+  http::response<http::string_body> send(http::request<http::string_body> request) {
+    request.set(http::field::host, "127.0.0.1");
+    request.prepare_payload();
+    http::write(socket, request);
+    http::response<http::string_body> response;
+    http::read(socket, buffer, response);
+    return response;
+  }
+  http::response<http::string_body> get(const std::string& target, const std::string& cookie = "") {
+    http::request<http::string_body> request{http::verb::get, target, 11};
+    if (!cookie.empty()) request.set(http::field::cookie, cookie);
+    return send(std::move(request));
+  }
+
+  std::string accessLog() {
+    std::fflush(log);
+    std::rewind(log);
+    std::string text;
+    char chunk[512];
+    while (std::size_t n = std::fread(chunk, 1, sizeof chunk, log)) text.append(chunk, n);
+    return text;
+  }
+
+  TestSite site;
+  SessionStore sessions;
+  std::unique_ptr<SiteHandler> handler;
+  std::unique_ptr<HttpServer> server;
+  std::FILE* log = nullptr;
+  net::io_context io;
+  tcp::socket socket{io};
+  beast::flat_buffer buffer;
+};
+
+TEST_F(Loopback, KeepsTheConnectionForSeveralRequestsAndLogsEach) {
+  site.write("a.txt", "static");
+  site.write("p.asp", "<%= 6 * 7 %>");
+  start();
+  auto first = get("/a.txt");
+  EXPECT_EQ(first.result_int(), 200);
+  EXPECT_EQ(first.body(), "static");
+  EXPECT_TRUE(first.keep_alive());
+  auto second = get("/p.asp?x=1");
+  EXPECT_EQ(second.body(), "42");
+  EXPECT_EQ(get("/missing").result_int(), 404);
+  std::string lines = accessLog();
+  EXPECT_NE(lines.find("127.0.0.1 \"GET /a.txt\" 200 6 "), std::string::npos) << lines;
+  EXPECT_NE(lines.find("127.0.0.1 \"GET /p.asp?x=1\" 200 2 "), std::string::npos) << lines;
+  EXPECT_NE(lines.find("\"GET /missing\" 404"), std::string::npos) << lines;
+}
+
+TEST_F(Loopback, RequestsAboveTheSizeLimitAreRefused) {
+  site.write("p.asp", "<%= Request.TotalBytes %>");
+  start(1000);
+  http::request<http::string_body> small{http::verb::post, "/p.asp", 11};
+  small.body() = std::string(1000, 'a');
+  EXPECT_EQ(send(std::move(small)).body(), "1000");
+  http::request<http::string_body> big{http::verb::post, "/p.asp", 11};
+  big.body() = std::string(1001, 'a');
+  auto response = send(std::move(big));
+  EXPECT_EQ(response.result_int(), 413);
+  EXPECT_FALSE(response.keep_alive());
+}
+
+TEST_F(Loopback, BinaryReadSeesTheRawBody) {
+  site.write("raw.asp",
+             "<% var b = Request.BinaryRead(Request.TotalBytes); var s = [];\n"
+             "for (var i = 0; i < b.length; i++) s.push(b[i]); %><%= s.join(',') %>");
+  start();
+  http::request<http::string_body> request{http::verb::post, "/raw.asp", 11};
+  request.set(http::field::content_type, "application/octet-stream");
+  request.body() = std::string("\x00\x01\xfe\r\n", 5);
+  EXPECT_EQ(send(std::move(request)).body(), "0,1,254,13,10");
+}
+
+TEST_F(Loopback, SessionsFollowTheirCookie) {
+  site.write("n.asp", "<% Session('n') = (Session('n') || 0) + 1; %><%= Session('n') %>");
+  start();
+  auto first = get("/n.asp");
+  std::string setCookie(first[http::field::set_cookie]);
+  EXPECT_TRUE(setCookie.starts_with(std::string(kSessionCookie) + "=")) << setCookie;
+  EXPECT_NE(setCookie.find("HttpOnly"), std::string::npos);
+  std::string cookie = setCookie.substr(0, setCookie.find(';'));
+  EXPECT_EQ(get("/n.asp", cookie).body(), "2");
+  EXPECT_EQ(get("/n.asp", cookie).body(), "3");
+  EXPECT_EQ(get("/n.asp").body(), "1");
+}
+
+}  // namespace
+}  // namespace host

@@ -1,0 +1,26 @@
+// Test-only automation classes for the host's tests, registered under test.* ProgIDs:
+//   test.Probe  with OnStartPage/OnEndPage (recorded in pageEvents()), Echo, TypeOf, Make,
+//               Fail, a Name property, a keyed default member Item and Rendezvous
+//   test.Plain  without page events
+#pragma once
+
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "automation/registry.h"
+
+namespace host_test {
+
+// "start <id>", "end <id>", "context <ok|missing>" in the order they happened.
+std::vector<std::string> pageEvents();
+void clearPageEvents();
+
+// Registers test.Probe and test.Plain.
+void registerTestClasses(automation::ClassRegistry& registry);
+
+// Makes Rendezvous(parties, ms) meet across threads: true when `parties` callers were inside
+// at the same time before the time ran out.
+void resetRendezvous();
+
+}  // namespace host_test
