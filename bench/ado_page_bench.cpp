@@ -3,9 +3,11 @@
 // run, and the growth of the peak resident size over all page reads is reported.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -27,7 +29,8 @@ long peakResidentKb() {
   return usage.ru_maxrss;
 }
 
-// The table is built once per run, in a temporary file.
+// The table is built once per run, in a temporary file, by a child process, so that the peak
+// resident size of this one starts out at what opening and reading need.
 struct Table {
   std::string path;
   automation::Text connectionString;
@@ -38,19 +41,33 @@ struct Table {
     close(mkstemp(name));
     path = name;
     connectionString = automation::fromUtf8("Provider=SQLite;Data Source=" + path);
+    pid_t child = fork();
+    if (child == 0) {
+      build();
+      _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) std::abort();
     conn->Open(connectionString);
-    conn->Execute(
-        u"create table big(id integer primary key, name varchar(40), age int, "
-        u"born datetime)");
-    conn->Execute(
-        u"insert into big(id,name,age,born) with recursive n(i) as (select 1 union all select "
-        u"i+1 from n where i<" +
-        automation::fromUtf8(std::to_string(kRows)) +
-        u") select i, 'person number ' || i, i % 90, '2001-05-07 09:00:00' from n");
   }
   ~Table() {
     conn->Close();
     for (const char* suffix : {"", "-wal", "-shm"}) std::remove((path + suffix).c_str());
+  }
+
+  void build() const {
+    Connection c;
+    c.Open(connectionString);
+    c.Execute(
+        u"create table big(id integer primary key, name varchar(40), age int, "
+        u"born datetime)");
+    c.Execute(
+        u"insert into big(id,name,age,born) with recursive n(i) as (select 1 union all "
+        u"select i+1 from n where i<" +
+        automation::fromUtf8(std::to_string(kRows)) +
+        u") select i, 'person number ' || i, i % 90, '2001-05-07 09:00:00' from n");
+    c.Close();
   }
 };
 
@@ -83,6 +100,7 @@ void readPage(benchmark::State& state) {
     rs.Close();
   }
   state.counters["peak_growth_MB"] = static_cast<double>(peakResidentKb() - before) / 1024.0;
+  state.counters["peak_MB"] = static_cast<double>(peakResidentKb()) / 1024.0;
 }
 
 BENCHMARK(countRows)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
