@@ -45,7 +45,7 @@ void DNA::GetRequestValue() {
   const Text chosen = GetRequestItem(u"choseItem");
   if (!chosen.empty()) setSession(u"strItemChose", chosen);
   // Checked after the request's own choice: arriving from elsewhere shows every column.
-  if (differs(session(u"strURL"), Variant(strURL)) || isBlank(session(u"strItemChose"))) {
+  if (fromElsewhere || isBlank(session(u"strItemChose"))) {
     setSession(u"strItemChose", strItemEnglish);
   }
   forEach16(aFields.size(), [&](std::size_t i) { aValues[i] = GetRequestItem(field(i)); });
