@@ -1,0 +1,2 @@
+<%@ Language="JScript" CodePage=65001 %>
+<% Response.Redirect("person/index.asp"); %>
