@@ -175,6 +175,12 @@ TEST_F(ListView, PagePastTheLastShowsNoRecords) {
                         pageBarTail(3, 9, 5) + kHeaderAll +
                         u"<tr><td colspan=5 align=center>无记录</td></tr>" + kFooter;
   EXPECT_EQ(list("action=list&page=9"), expected);
+
+  // Page 0 is handed to the recordset as it is, which refuses it before anything is written.
+  DnaPage zero("action=list&page=0", session);
+  zero.open(db);
+  EXPECT_THROW(zero->DispList(), automation::AutomationError);
+  EXPECT_EQ(zero.output(), u"");
 }
 
 TEST_F(ListView, ChosenColumnsFilterHeaderAndRows) {
