@@ -207,8 +207,8 @@ BENCHMARK(BM_UploadLarge)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTi
 BENCHMARK(BM_UploadManyParts)->UseManualTime()->Unit(benchmark::kMicrosecond);
 // 0: CR LF runs, 1: '-' runs, 2: near-delimiters, 3: near-markers, 4: markers
 BENCHMARK(BM_UploadAdversarial)->DenseRange(0, 4)->UseManualTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_HttplibMultipartLarge)->Unit(benchmark::kMillisecond)->MinTime(2);
-BENCHMARK(BM_HttplibOpaqueLarge)->Unit(benchmark::kMillisecond)->MinTime(2);
-BENCHMARK(BM_HttplibMultipartManyParts)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_HttplibOpaqueManyParts)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HttplibMultipartLarge)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_HttplibOpaqueLarge)->UseRealTime()->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_HttplibMultipartManyParts)->UseRealTime()->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_HttplibOpaqueManyParts)->UseRealTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK_MAIN();

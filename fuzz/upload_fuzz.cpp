@@ -70,7 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const automation::Text result = receiver.Upload(maxSize, u"d:\\upload\\", overwrite);
 
   require(!result.empty(), "Upload answers a text");
-  require(receiver.count() >= 0, "count is not negative");
+  const automation::Text decoded =
+      upload::AnsiCodePage::system().decode(upload::ByteSpan(data + 1, size - 1));
+  std::int32_t markers = 0;
+  for (auto at = decoded.find(u"; name="); at != automation::Text::npos;
+       at = decoded.find(u"; name=", at + 1)) {
+    ++markers;
+  }
+  require(receiver.count() == markers, "count is the markers of the decoded body");
   if (result == u"OK") {
     require(receiver.count() >= 1 && receiver.count() <= 255,
             "a complete pass read 1 to 255 parts");
