@@ -35,7 +35,7 @@ class DemoSite : public ::testing::Test {
     balance::registerBalanceClasses(registry);
     ado::registerClasses(registry);
     application = std::make_shared<asp::Application>();
-    prepareSiteDatabase(root, dir.path() / "data", *application);
+    database = SiteDatabase::open(root, dir.path() / "data", *application);
     pages = std::make_unique<PageRunner>(SiteSettings{root}, registry, application);
     handler =
         std::make_unique<SiteHandler>(*pages, sessions, StaticFiles(root, dir.path() / "data"));
@@ -75,6 +75,7 @@ class DemoSite : public ::testing::Test {
   fs::path root;
   automation::ClassRegistry registry;
   std::shared_ptr<asp::Application> application;
+  std::unique_ptr<SiteDatabase> database;
   std::unique_ptr<PageRunner> pages;
   SessionStore sessions;
   std::unique_ptr<SiteHandler> handler;

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "script_runtime.h"
+#include "script_text.h"
 #include "site_paths.h"
 
 namespace host {
@@ -169,7 +170,9 @@ PageResponse toHttp(const asp::Response& response, int codePage) {
   for (const auto& [name, value] : response.headers()) {
     out.headers.emplace_back(toUtf8(name), toUtf8(value));
   }
-  out.body = automation::encodeCodePage(response.text(), codePage) + response.binary();
+  out.body = codePage == 65001 ? toWireUtf8(response.text())
+                               : automation::encodeCodePage(response.text(), codePage);
+  out.body += response.binary();
   return out;
 }
 

@@ -99,8 +99,9 @@ int runRender(const std::vector<std::string>& args, const automation::ClassRegis
     return kExitUsage;
   }
   auto application = std::make_shared<asp::Application>();
+  std::unique_ptr<SiteDatabase> database;
   try {
-    prepareSiteDatabase(job.root, job.dataFolder, *application);
+    database = SiteDatabase::open(job.root, job.dataFolder, *application);
   } catch (const std::exception& e) {
     err << "balance-host render: " << e.what() << "\n";
     return kExitUsage;

@@ -163,8 +163,15 @@ std::optional<ScriptError> ScriptHeap::run(const Program& program, const Globals
   output_ = &output;
   ended_ = false;
   deadline_ = deadline;
-  duk_push_thread_new_globalenv(ctx_);
+  // A fresh global object and environment for the page, inheriting from the heap's own global
+  // object: what the page declares or assigns dies with it, while the engine's built-in
+  // objects are made once per heap rather than once per request.
+  duk_push_thread(ctx_);
   duk_context* thread = duk_get_context(ctx_, -1);
+  duk_push_object(thread);
+  duk_push_global_object(thread);
+  duk_set_prototype(thread, -2);
+  duk_set_global_object(thread);
   duk_push_c_function(thread, native<writeChunk>, 1);
   duk_put_global_string(thread, "$$text");
   duk_push_c_function(thread, native<writeValue>, 1);
@@ -182,8 +189,13 @@ std::optional<ScriptError> ScriptHeap::run(const Program& program, const Globals
     duk_pop(thread);
   }
   duk_pop(ctx_);
-  // Wrappers of the page's objects go now, not at some later collection.
-  duk_gc(ctx_, 0);
+  // Each page leaves a global environment behind, whose cycles only a full collection frees,
+  // together with the wrappers (and so the objects) the page still held. A failed page may
+  // hold a database connection: its objects go at once.
+  if (++pagesSinceCollection_ >= kPagesPerCollection || error) {
+    duk_gc(ctx_, 0);
+    pagesSinceCollection_ = 0;
+  }
   output_ = nullptr;
   deadline_ = Clock::time_point::max();
   return error;

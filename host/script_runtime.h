@@ -1,5 +1,6 @@
-// The script runtime: one Duktape heap per worker thread, a fresh global environment for every
-// page, and a deadline after which the engine's execution-timeout check stops the script.
+// The script runtime: one Duktape heap per worker thread, a fresh global object and environment
+// for every page (the engine's built-ins are shared by the pages of a heap), and a deadline
+// after which the engine's execution-timeout check stops the script.
 // Compiled pages are kept as bytecode, shared by every heap.
 #pragma once
 
@@ -78,7 +79,10 @@ class ScriptHeap {
  private:
   bool load(duk_context* thread, const Program& program, std::optional<ScriptError>& error);
 
+  static constexpr int kPagesPerCollection = 16;
+
   duk_context* ctx_;
+  int pagesSinceCollection_ = 0;
   PageOutput* output_ = nullptr;
   bool ended_ = false;
   Clock::time_point deadline_ = Clock::time_point::max();

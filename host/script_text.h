@@ -14,4 +14,7 @@ std::string toEngineString(automation::TextView s);
 // Also reads 4-byte UTF-8 sequences (source files may hold them), giving surrogate pairs.
 automation::Text fromEngineString(std::string_view s);
 
+// UTF-8 for the wire, without a trip through iconv; an unpaired surrogate becomes U+FFFD.
+std::string toWireUtf8(automation::TextView s);
+
 }  // namespace host

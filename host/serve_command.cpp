@@ -61,10 +61,11 @@ int runServe(const std::vector<std::string>& args, const automation::ClassRegist
              std::ostream& err) {
   ServeJob job;
   auto application = std::make_shared<asp::Application>();
+  std::unique_ptr<SiteDatabase> database;
   try {
     job = parseServe(args);
     job.http.accessLog = openAccessLog(job.accessLog);
-    prepareSiteDatabase(job.site.root, job.dataFolder, *application);
+    database = SiteDatabase::open(job.site.root, job.dataFolder, *application);
   } catch (const std::exception& e) {
     err << "balance-host serve: " << e.what() << "\n";
     return kExitUsage;

@@ -47,14 +47,26 @@ void createDatabase(const fs::path& root, const fs::path& database) {
 
 fs::path defaultDataFolder(const fs::path& root) { return root / "data"; }
 
-void prepareSiteDatabase(const fs::path& root, const fs::path& dataFolder,
-                         asp::Application& application) {
-  if (!fs::exists(root / "schema.sql")) return;
+SiteDatabase::~SiteDatabase() { sqlite3_close(db_); }
+
+std::unique_ptr<SiteDatabase> SiteDatabase::open(const fs::path& root, const fs::path& dataFolder,
+                                                 asp::Application& application) {
+  if (!fs::exists(root / "schema.sql")) return nullptr;
   fs::create_directories(dataFolder);
   fs::path database = fs::absolute(dataFolder / "site.db");
   if (!fs::exists(database)) createDatabase(root, database);
+  sqlite3* db = nullptr;
+  if (sqlite3_open(database.c_str(), &db) != SQLITE_OK) {
+    sqlite3_close(db);
+    throw std::runtime_error("cannot open " + database.string());
+  }
+  auto handle = std::make_unique<SiteDatabase>(db);
+  // A read maps the log's index; from then on this connection keeps the log files alive.
+  sqlite3_exec(db, "pragma journal_mode=WAL; select count(*) from sqlite_master", nullptr, nullptr,
+               nullptr);
   application.set(u"ConnStr",
                   automation::fromUtf8("Provider=SQLite;Data Source=" + database.string()));
+  return handle;
 }
 
 }  // namespace host
