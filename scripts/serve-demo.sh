@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
 # Serves the demo application from a finished build: scripts/serve-demo.sh BUILD_DIR PORT
+# The demo's database is created in demo/data/ on the first start (from demo/schema.sql and
+# demo/seed.sql); delete that folder to start again from the seed.
 set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
 port=${2:-8080}
+case "$build" in /*) ;; *) build="$PWD/$build" ;; esac
 host="$build/host/balance-host"
 if [ ! -x "$host" ]; then
   echo "The page host is not part of this build yet; the libraries are built in $build." >&2
   exit 1
 fi
-exec "$host" serve --root demo --port "$port" --bind 127.0.0.1
+echo "demo: http://127.0.0.1:$port/person/" >&2
+exec "$host" serve --root "$here/demo" --port "$port" --bind 127.0.0.1
