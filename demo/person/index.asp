@@ -4,6 +4,7 @@
 <head>
 <meta http-equiv="Content-Type" content="text/html; charset=utf-8">
 <title>人员管理</title>
+<script src="../include/compat.js"></script>
 <%
 var dna = Server.CreateObject("balance.DNA");
 dna.SetDispStyle(0);
