@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "page_application.h"
 #include "script_runtime.h"
 #include "script_text.h"
 #include "site_paths.h"
@@ -231,10 +232,11 @@ PageResponse PageRunner::run(const std::string& page, const PageRequest& r,
                            std::make_shared<asp::Response>(), server, session, application_};
   auto context = std::make_shared<asp::ScriptingContext>(objects);
   binding->setContext(context);
+  auto application = std::make_shared<PageApplication>(application_);
   Globals globals{{"Request", objects.request},
                   {"Response", objects.response},
                   {"Session", objects.session},
-                  {"Application", objects.application},
+                  {"Application", application},
                   {"Server", objects.server}};
 
   ResponseOutput output(source, *objects.response);
@@ -245,6 +247,7 @@ PageResponse PageRunner::run(const std::string& page, const PageRequest& r,
     failure = PageFailure{error->code, error->description, source.locate(error->scriptLine)};
     if (error->scriptLine == 0) failure->where.line = 0;
   }
+  application->releaseLocks();
   if (auto endError = binding->endPage(); endError && !failure) {
     failure = PageFailure{endError->code(), endError->description(), {page, 0}};
   }

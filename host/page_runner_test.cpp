@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "test_site.h"
 
 namespace host {
@@ -98,6 +100,17 @@ TEST(PageRunner, RequestObjectsSeeTheRequest) {
   EXPECT_EQ(r.body, "中|1, 2|1, 2|/r.asp|yes|d e|7|POST|7");
   EXPECT_EQ(r.headers.front(),
             (std::pair<std::string, std::string>("Content-Type", "text/html; charset=utf-8")));
+}
+
+TEST(PageRunner, ApplicationLockOfAFailedPageIsReleased) {
+  TestSite site;
+  EXPECT_TRUE(site.page("<% Application.Lock(); Application.Lock(); noSuch(); %>").failure);
+  std::thread other([&site] {
+    PageResponse r = site.page("<% Application.Lock(); Application('n') = 1; Application.Unlock(); "
+                               "Application.Unlock(); %><%= Application('N') %>");
+    EXPECT_EQ(r.body, "1");
+  });
+  other.join();
 }
 
 TEST(PageRunner, Gbk936PagesAreSentInGbk) {
