@@ -203,8 +203,8 @@ class Compiler {
   std::size_t emitInclude(TextView s, std::size_t at, Scan& scan, const std::string& name) {
     IncludeDirective d = *parseInclude(s, at);
     SourceLocation where{name, scan.line};
-    std::string base = d.isVirtual && d.path.starts_with('/') ? std::string() : siteFolder(name);
-    auto target = normalizeSitePath(base, d.path);
+    // A virtual path starting with "/" is taken from the root; any other from the file's folder.
+    auto target = normalizeSitePath(siteFolder(name), d.path);
     if (!target) throw PageCompileError("include outside the site root: " + d.path, where);
     auto file = resolveSitePath(root_, *target);
     if (!file || !fs::is_regular_file(*file)) {

@@ -106,8 +106,9 @@ TEST(PageRunner, ApplicationLockOfAFailedPageIsReleased) {
   TestSite site;
   EXPECT_TRUE(site.page("<% Application.Lock(); Application.Lock(); noSuch(); %>").failure);
   std::thread other([&site] {
-    PageResponse r = site.page("<% Application.Lock(); Application('n') = 1; Application.Unlock(); "
-                               "Application.Unlock(); %><%= Application('N') %>");
+    PageResponse r = site.page(
+        "<% Application.Lock(); Application('n') = 1; Application.Unlock(); "
+        "Application.Unlock(); %><%= Application('N') %>");
     EXPECT_EQ(r.body, "1");
   });
   other.join();

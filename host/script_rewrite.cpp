@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <vector>
 
 namespace host {
@@ -296,11 +297,10 @@ class Rewriter {
     out.append(span(copied, tokens_[i].begin));
     out.append(callee).append(u".").append(kPutMethod).append(u"(").append(args);
     if (args.find_first_not_of(u" \t\r\n") != Text::npos) out.append(u",");
-    Text keptGap;  // line breaks stay, so that script lines keep matching page lines
-    for (char16_t c : gap) {
-      if (isLineBreak(c)) keptGap += c;
-    }
-    if (keptGap.empty()) keptGap = u" ";
+    // Line breaks stay, so that script lines keep matching page lines.
+    Text breaks;
+    std::copy_if(gap.begin(), gap.end(), std::back_inserter(breaks), isLineBreak);
+    TextView keptGap = breaks.empty() ? TextView(u" ") : TextView(breaks);
     TextView opText = text(op);
     if (opText == u"=") {
       out.append(keptGap).append(value);
