@@ -47,22 +47,6 @@ Text textAt(duk_context* ctx, duk_idx_t index) {
   return s ? fromEngineString(std::string_view(s, length)) : Text();
 }
 
-// The nearest script line on the call stack: the line that called into the native.
-int callerLine(duk_context* ctx) {
-  for (duk_int_t level = -2; level > -16; --level) {
-    duk_inspect_callstack_entry(ctx, level);
-    if (duk_is_undefined(ctx, -1)) {
-      duk_pop(ctx);
-      return 0;
-    }
-    duk_get_prop_string(ctx, -1, "lineNumber");
-    int line = duk_get_int(ctx, -1);
-    duk_pop_2(ctx);
-    if (line > 0) return line;
-  }
-  return 0;
-}
-
 void pushError(duk_context* ctx, HRESULT code, TextView description, bool range = false) {
   std::string d = toEngineString(description);
   duk_push_error_object(ctx, range ? DUK_ERR_RANGE_ERROR : DUK_ERR_ERROR, "%s", d.c_str());
@@ -335,6 +319,21 @@ Variant objectToVariant(duk_context* ctx, duk_idx_t index) {
 }
 
 }  // namespace
+
+int callerLine(duk_context* ctx) {
+  for (duk_int_t level = -2; level > -16; --level) {
+    duk_inspect_callstack_entry(ctx, level);
+    if (duk_is_undefined(ctx, -1)) {
+      duk_pop(ctx);
+      return 0;
+    }
+    duk_get_prop_string(ctx, -1, "lineNumber");
+    int line = duk_get_int(ctx, -1);
+    duk_pop_2(ctx);
+    if (line > 0) return line;
+  }
+  return 0;
+}
 
 int callGuarded(duk_context* ctx, NativeBody body) {
   int rc = runBody(ctx, body);

@@ -30,6 +30,9 @@ automation::Variant toVariant(duk_context* ctx, int index);
 // An object's value as a page writes it: objects give their default member's value.
 automation::Variant defaultValue(automation::Variant v);
 
+// The script line that called the running native: the nearest caller with a line.
+int callerLine(duk_context* ctx);
+
 using NativeBody = int (*)(duk_context*);
 // Runs `body` for a native; a C++ exception becomes a script Error carrying `number` (the
 // HRESULT as a signed 32-bit number) and `description`, blamed on the calling script line.

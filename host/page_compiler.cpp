@@ -94,7 +94,6 @@ int pageCodePage(std::string_view raw, const SourceLocation& where) {
 }
 
 struct IncludeDirective {
-  bool isVirtual = false;
   std::string path;
   std::size_t end = 0;  // one past "-->"
 };
@@ -111,7 +110,6 @@ std::optional<IncludeDirective> parseInclude(TextView s, std::size_t at) {
   skipBlanks();
   IncludeDirective d;
   if (startsWithIgnoreCase(s, i, u"virtual")) {
-    d.isVirtual = true;
     i += 7;
   } else if (startsWithIgnoreCase(s, i, u"file")) {
     i += 4;

@@ -49,6 +49,12 @@ duk_ret_t native(duk_context* ctx) {
   return callGuarded(ctx, Body);
 }
 
+// Duktape.errThrow sees every thrown value, Error or not; it passes the value on unchanged.
+duk_ret_t noteThrow(duk_context* ctx) {
+  ScriptHeap::of(ctx).noteThrow(callerLine(ctx));
+  return 1;
+}
+
 // What an uncaught value tells, read in a safe call: its getters may throw.
 struct Uncaught {
   bool hasNumber = false;
@@ -112,6 +118,10 @@ thread_local std::unique_ptr<ScriptHeap> threadHeap;
 ScriptHeap::ScriptHeap() : ctx_(duk_create_heap(nullptr, nullptr, nullptr, this, fatal)) {
   if (!ctx_) throw std::bad_alloc();
   installObjectWrappers(ctx_);
+  duk_get_global_string(ctx_, "Duktape");
+  duk_push_c_function(ctx_, host::noteThrow, 1);
+  duk_put_prop_string(ctx_, -2, "errThrow");
+  duk_pop(ctx_);
 }
 
 ScriptHeap::~ScriptHeap() { duk_destroy_heap(ctx_); }
@@ -162,6 +172,7 @@ std::optional<ScriptError> ScriptHeap::run(const Program& program, const Globals
                                            PageOutput& output, Clock::time_point deadline) {
   output_ = &output;
   ended_ = false;
+  lastThrowLine_ = 0;
   deadline_ = deadline;
   // A fresh global object and environment for the page, inheriting from the heap's own global
   // object: what the page declares or assigns dies with it, while the engine's built-in
@@ -184,6 +195,7 @@ std::optional<ScriptError> ScriptHeap::run(const Program& program, const Globals
   if (load(thread, program, error)) {
     if (duk_pcall(thread, 0) != DUK_EXEC_SUCCESS && !ended_) {
       error = describeUncaught(thread);
+      if (error->scriptLine == 0) error->scriptLine = lastThrowLine_;
       if (pastDeadline()) *error = ScriptError{hr::kFail, u"script timed out", error->scriptLine};
     }
     duk_pop(thread);

@@ -75,6 +75,7 @@ class ScriptHeap {
   void endPage();
   bool stopped() const { return ended_ || Clock::now() > deadline_; }
   bool pastDeadline() const { return Clock::now() > deadline_; }
+  void noteThrow(int line) { lastThrowLine_ = line; }
 
  private:
   bool load(duk_context* thread, const Program& program, std::optional<ScriptError>& error);
@@ -83,6 +84,7 @@ class ScriptHeap {
 
   duk_context* ctx_;
   int pagesSinceCollection_ = 0;
+  int lastThrowLine_ = 0;  // where the last value was thrown: names the line of a non-Error
   PageOutput* output_ = nullptr;
   bool ended_ = false;
   Clock::time_point deadline_ = Clock::time_point::max();
