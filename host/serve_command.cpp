@@ -79,7 +79,10 @@ int runServe(const std::vector<std::string>& args, const automation::ClassRegist
 
   PageRunner pages(job.site, registry, application);
   SessionStore sessions(job.sessionTimeout);
-  SiteHandler site(pages, sessions, StaticFiles(job.site.root, job.dataFolder));
+  // The requests of a session wait for each other on worker threads; one session may not
+  // take all of them.
+  SiteHandler site(pages, sessions, StaticFiles(job.site.root, job.dataFolder),
+                   std::max(2, job.http.threads - 1));
   HttpServer server(job.http, site);
   try {
     server.start();

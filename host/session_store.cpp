@@ -46,7 +46,7 @@ const std::shared_ptr<asp::Session>& SessionStore::Lease::session() const {
 }
 const std::string& SessionStore::Lease::id() const { return entry_->id; }
 
-std::unique_ptr<SessionStore::Lease> SessionStore::acquire(std::string_view id) {
+std::unique_ptr<SessionStore::Lease> SessionStore::acquire(std::string_view id, int maxRequests) {
   std::shared_ptr<Entry> entry;
   bool isNew = false;
   {
@@ -56,6 +56,7 @@ std::unique_ptr<SessionStore::Lease> SessionStore::acquire(std::string_view id) 
     auto it = sessions_.find(id);
     if (it != sessions_.end() && !it->second->expired(now)) {
       entry = it->second;
+      if (maxRequests > 0 && entry->users >= maxRequests) return nullptr;
     } else {
       entry = std::make_shared<Entry>();
       entry->id = newSessionId();

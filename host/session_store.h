@@ -41,8 +41,9 @@ class SessionStore {
   explicit SessionStore(int timeoutMinutes = 20) : timeoutMinutes_(timeoutMinutes) {}
 
   // The session of `id`, or a new one when `id` is unknown or expired; waits for the session's
-  // other request to finish.
-  std::unique_ptr<Lease> acquire(std::string_view id);
+  // other request to finish. nullptr when `maxRequests` requests of the session are already
+  // running or waiting (0: no limit), so that one client cannot hold every worker.
+  std::unique_ptr<Lease> acquire(std::string_view id, int maxRequests = 0);
   // Forgets sessions idle for longer than their timeout at `now`.
   void expireIdle(Clock::time_point now);
   std::size_t size() const;

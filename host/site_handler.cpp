@@ -72,8 +72,12 @@ std::optional<std::string> decodeUrlPath(std::string_view path) {
   return out;
 }
 
-SiteHandler::SiteHandler(PageRunner& pages, SessionStore& sessions, StaticFiles files)
-    : pages_(pages), sessions_(sessions), files_(std::move(files)) {}
+SiteHandler::SiteHandler(PageRunner& pages, SessionStore& sessions, StaticFiles files,
+                         int maxRequestsPerSession)
+    : pages_(pages),
+      sessions_(sessions),
+      files_(std::move(files)),
+      maxRequestsPerSession_(maxRequestsPerSession) {}
 
 HttpReply SiteHandler::handle(PageRequest request) {
   if (request.method != "GET" && request.method != "POST" && request.method != "HEAD") {
@@ -115,7 +119,13 @@ HttpReply SiteHandler::handle(PageRequest request) {
 
 HttpReply SiteHandler::runPage(const std::string& page, PageRequest request) {
   request.url = "/" + page;
-  auto lease = sessions_.acquire(cookieValue(request.headers, kSessionCookie));
+  auto lease =
+      sessions_.acquire(cookieValue(request.headers, kSessionCookie), maxRequestsPerSession_);
+  if (!lease) {
+    HttpReply busy = plain(503, "Service Unavailable");
+    busy.headers.emplace_back("Retry-After", "1");
+    return busy;
+  }
   PageResponse response = pages_.run(page, request, lease->session());
   HttpReply r;
   r.status = response.status;

@@ -23,7 +23,9 @@ inline constexpr char kSessionCookie[] = "BALANCESESSIONID";
 
 class SiteHandler {
  public:
-  SiteHandler(PageRunner& pages, SessionStore& sessions, StaticFiles files);
+  // At most `maxRequestsPerSession` requests of one session run or wait at a time (0: any).
+  SiteHandler(PageRunner& pages, SessionStore& sessions, StaticFiles files,
+              int maxRequestsPerSession = 0);
 
   // `request.url` holds the raw request target (path and query, percent-encoded).
   HttpReply handle(PageRequest request);
@@ -34,6 +36,7 @@ class SiteHandler {
   PageRunner& pages_;
   SessionStore& sessions_;
   StaticFiles files_;
+  int maxRequestsPerSession_;
 };
 
 // Percent-decoding of a URL path; nullopt for a malformed escape or an encoded NUL.

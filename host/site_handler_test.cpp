@@ -126,6 +126,22 @@ TEST_F(SiteRequests, RequestsOfOneSessionRunOneAtATimeOthersInParallel) {
             (std::pair<std::string, std::string>("True", "True")));
 }
 
+TEST_F(SiteRequests, OneSessionCannotQueueMoreThanItsShare) {
+  SiteHandler limited(site.runner(), sessions, StaticFiles(site.root(), site.root() / "data"), 1);
+  host_test::resetRendezvous();
+  site.write("hold.asp", "<%= Server.CreateObject('test.Probe').Rendezvous(2, 600) %>");
+  std::string id = sessions.acquire("")->id();
+  PageRequest r;
+  r.url = "/hold.asp";
+  r.headers = {{"Cookie", std::string(kSessionCookie) + "=" + id}};
+  std::thread holder([&] { EXPECT_EQ(limited.handle(r).body, "False"); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  HttpReply refused = limited.handle(r);
+  holder.join();
+  EXPECT_EQ(refused.status, 503);
+  EXPECT_EQ(limited.handle(r).status, 200);
+}
+
 TEST(UrlPath, PercentDecoding) {
   EXPECT_EQ(decodeUrlPath("/a%20b/%E4%B8%AD"), "/a b/中");
   EXPECT_FALSE(decodeUrlPath("/a%2"));
