@@ -16,7 +16,7 @@ run: deps
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/serve-demo.sh $(BUILD) $(PORT)
 
-test: deps-test test-normal test-asan test-m32 test-fuzz
+test: deps-test test-m32 test-fuzz test-normal test-asan
 
 deps:
 	scripts/install-deps.sh run
