@@ -1,6 +1,7 @@
 # The two jobs of this repository:
 #   make run    builds everything and serves the demo application on http://127.0.0.1:8080/
-#   make test   builds and runs every test: normal build, sanitizer build, 32-bit raster build, fuzzing
+#   make test   builds and runs every test: 32-bit raster build, fuzzing, browser check, normal
+#               build, sanitizer build
 # Both install the Debian packages they need first.
 
 JOBS    ?= $(shell nproc)
@@ -9,14 +10,14 @@ ASAN    ?= build-asan
 PORT    ?= 8080
 CMAKE    = cmake -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test build deps deps-test test-normal test-asan test-m32 test-fuzz bench clean
+.PHONY: run test build deps deps-test test-normal test-browser test-asan test-m32 test-fuzz bench clean
 
 run: deps
 	$(CMAKE) -S . -B $(BUILD) -DBALANCE_TESTS=OFF -DBALANCE_BENCH=OFF
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/serve-demo.sh $(BUILD) $(PORT)
 
-test: deps-test test-m32 test-fuzz test-normal test-asan
+test: deps-test test-m32 test-fuzz test-browser test-normal test-asan
 
 deps:
 	scripts/install-deps.sh run
@@ -30,6 +31,11 @@ build: deps-test
 
 test-normal: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# The demo as a person sees it: headless Chromium driven by playwright-core (from npm).
+test-browser: build
+	npm install --prefix tests/browser --no-audit --no-fund --loglevel=error
+	tests/browser/run.sh $(BUILD)
 
 test-asan: deps-test
 	$(CMAKE) -S . -B $(ASAN) -DBALANCE_SANITIZE=ON -DBALANCE_BENCH=OFF -DBALANCE_GDAL=OFF

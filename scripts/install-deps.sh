@@ -8,10 +8,14 @@ run_pkgs=(cmake ninja-build g++ pkg-config libsqlite3-dev unixodbc-dev libboost-
           libfmt-dev nlohmann-json3-dev libgdal-dev)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev sqlite3 unixodbc odbcinst libsqliteodbc
            gcc-multilib g++-multilib clang-14 libfuzzer-14-dev libclang-rt-14-dev
-           gdal-bin wrk python3-numpy libcpp-httplib-dev curl)
+           gdal-bin wrk python3-numpy libcpp-httplib-dev curl chromium fonts-wqy-microhei)
 
 want=("${run_pkgs[@]}")
-if [ "${1:-run}" = test ]; then want+=("${test_pkgs[@]}"); fi
+if [ "${1:-run}" = test ]; then
+  want+=("${test_pkgs[@]}")
+  # The browser check runs on Node.js; a machine that has it from elsewhere keeps its own.
+  command -v npm >/dev/null || want+=(nodejs npm)
+fi
 
 missing=()
 for p in "${want[@]}"; do
