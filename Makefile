@@ -41,7 +41,7 @@ test-asan: deps-test
 	$(CMAKE) -S . -B $(ASAN) -DBALANCE_SANITIZE=ON -DBALANCE_BENCH=OFF -DBALANCE_GDAL=OFF
 	cmake --build $(ASAN) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS) -LE slow
+	  ctest --test-dir $(ASAN) --output-on-failure -j $(JOBS)
 
 test-m32: deps-test
 	tests/raster_m32.sh
