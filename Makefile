@@ -26,7 +26,7 @@ deps-test:
 	scripts/install-deps.sh test
 
 build: deps-test
-	$(CMAKE) -S . -B $(BUILD)
+	$(CMAKE) -S . -B $(BUILD) -DBALANCE_TESTS=ON -DBALANCE_BENCH=ON
 	cmake --build $(BUILD) -j $(JOBS)
 
 test-normal: build
