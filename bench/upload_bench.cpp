@@ -123,7 +123,6 @@ void uploadBeside(benchmark::State& state, const std::string& body, bool complet
   auto context = std::make_shared<asp::ScriptingContext>(
       asp::PageObjects{request, nullptr, nullptr, nullptr, nullptr});
   std::vector<double> toMemmem;
-  std::vector<double> toBinaryRead;
   for (auto _ : state) {
     upload::SystemInit receiver;
     receiver.OnStartPage(automation::Variant(automation::ObjectRef(context)));
@@ -134,18 +133,11 @@ void uploadBeside(benchmark::State& state, const std::string& body, bool complet
     const auto uploaded = Clock::now();
     benchmark::DoNotOptimize(memmemPass(body));
     const auto passed = Clock::now();
-    request->setBody(body, "multipart/form-data");
-    const auto readStart = Clock::now();
-    std::int32_t n = request->TotalBytes();
-    benchmark::DoNotOptimize(request->BinaryRead(n));
-    const auto read = Clock::now();
     if ((result == u"OK") != complete) state.SkipWithError("Upload did not answer as expected");
     state.SetIterationTime(seconds(uploaded - start));
     toMemmem.push_back(seconds(uploaded - start) / seconds(passed - uploaded));
-    toBinaryRead.push_back(seconds(uploaded - start) / seconds(read - readStart));
   }
   state.counters["x_memmem"] = median(toMemmem);
-  state.counters["x_binaryread"] = median(toBinaryRead);
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * body.size()));
 }
 

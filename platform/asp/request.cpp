@@ -1,6 +1,7 @@
 #include "request.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace asp {
 
@@ -87,7 +88,8 @@ void Request::setQueryString(std::string raw) {
 }
 
 void Request::setBody(std::string bytes, std::string contentType) {
-  body_ = std::move(bytes);
+  body_.assign(bytes.begin(), bytes.end());
+  totalBytes_ = body_.size();
   contentType_ = std::move(contentType);
   readPos_ = 0;
   formParsed_ = false;
@@ -106,7 +108,9 @@ const ValueCollection& Request::form() const {
     std::string type = contentType_;
     std::transform(type.begin(), type.end(), type.begin(), ::tolower);
     form_ = type.rfind("application/x-www-form-urlencoded", 0) == 0
-                ? ValueCollection::parseUrlEncoded(body_, codePage_)
+                ? ValueCollection::parseUrlEncoded(
+                      std::string_view(reinterpret_cast<const char*>(body_.data()), body_.size()),
+                      codePage_)
                 : ValueCollection();
     formParsed_ = true;
   }
@@ -115,7 +119,10 @@ const ValueCollection& Request::form() const {
 
 Variant Request::Form(TextView key) const { return form().get(key); }
 
-Text Request::FormAll() const { return automation::fromUtf8(body_); }
+Text Request::FormAll() const {
+  return automation::fromUtf8(
+      std::string_view(reinterpret_cast<const char*>(body_.data()), body_.size()));
+}
 
 Variant Request::ServerVariables(TextView name) const {
   auto it = serverVariables_.find(upper(name));
@@ -132,10 +139,14 @@ Variant Request::Item(TextView key) const {
 Variant::Bytes Request::BinaryRead(std::int32_t& count) {
   std::size_t want = count < 0 ? 0 : static_cast<std::size_t>(count);
   std::size_t n = std::min(want, body_.size() - readPos_);
+  count = static_cast<std::int32_t>(n);
+  if (readPos_ == 0 && n == body_.size()) {
+    form();  // parsed before the bytes go; what stays is an empty body
+    return std::exchange(body_, {});
+  }
   Variant::Bytes bytes(body_.begin() + static_cast<std::ptrdiff_t>(readPos_),
                        body_.begin() + static_cast<std::ptrdiff_t>(readPos_ + n));
   readPos_ += n;
-  count = static_cast<std::int32_t>(n);
   return bytes;
 }
 

@@ -48,10 +48,11 @@ class Request : public automation::Dispatch {
   Variant ServerVariables(TextView name) const;
   // Request(key): QueryString, Form, Cookies, ServerVariables, in that order.
   Variant Item(TextView key) const;
-  std::int32_t TotalBytes() const { return static_cast<std::int32_t>(body_.size()); }
-  // Reads up to `count` further bytes of the raw body; `count` becomes the number read.
+  std::int32_t TotalBytes() const { return static_cast<std::int32_t>(totalBytes_); }
+  // Reads up to `count` further bytes of the raw body; `count` becomes the number read. A read
+  // of the whole body hands the buffer over instead of copying it: the body is consumed, as
+  // reading it is on the classic host, while an url-encoded form stays readable.
   Variant::Bytes BinaryRead(std::int32_t& count);
-  const std::string& body() const { return body_; }
 
  private:
   const ValueCollection& form() const;
@@ -59,7 +60,8 @@ class Request : public automation::Dispatch {
   int codePage_ = 65001;
   std::string rawQuery_;
   ValueCollection query_;
-  std::string body_;
+  Variant::Bytes body_;
+  std::size_t totalBytes_ = 0;
   std::string contentType_;
   std::size_t readPos_ = 0;
   mutable bool formParsed_ = false;

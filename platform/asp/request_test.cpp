@@ -43,6 +43,21 @@ TEST(Request, ReadsTheRawBodyInPieces) {
   auto rest = r.BinaryRead(n);
   EXPECT_EQ(n, 5);
   EXPECT_EQ(std::string(rest.begin(), rest.end()), "\r\nabc");
+  n = 10;
+  EXPECT_TRUE(r.BinaryRead(n).empty());
+  EXPECT_EQ(n, 0);
+}
+
+TEST(Request, AWholeBodyReadConsumesTheBodyButKeepsItsFormAndSize) {
+  Request r;
+  r.setBody("name=%E5%BC%A0&x=1", "application/x-www-form-urlencoded");
+  std::int32_t n = r.TotalBytes();
+  auto all = r.BinaryRead(n);
+  EXPECT_EQ(std::string(all.begin(), all.end()), "name=%E5%BC%A0&x=1");
+  EXPECT_EQ(r.TotalBytes(), 18);
+  EXPECT_EQ(r.Form(u"name").text(), u"张");
+  n = 5;
+  EXPECT_TRUE(r.BinaryRead(n).empty());
 }
 
 TEST(Request, ServerVariablesIgnoreCaseAndMalformedEscapesStayLiteral) {
