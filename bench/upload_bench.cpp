@@ -1,9 +1,8 @@
 // Upload (in memory only) on large, many-part and adversarial bodies. Each iteration also times
-// one memmem pass over the same bytes right after the Upload, and the Request.BinaryRead that
-// Upload has to start with; `x_memmem` and `x_binaryread` are the median ratios, figures that
-// hold on a loaded machine. The httplib benchmarks post
-// the same body over loopback to cpp-httplib's server, once as multipart/form-data (parsed into
-// files) and once as an opaque body; the difference is its multipart parser's share.
+// one memmem pass over the same bytes right after the Upload; `x_memmem` is the median ratio,
+// a figure that holds on a loaded machine. The httplib benchmarks post the same body over loopback
+// to cpp-httplib's server, once as multipart/form-data (parsed into files) and once as an opaque
+// body; the difference is its multipart parser's share.
 #include <benchmark/benchmark.h>
 #include <httplib.h>
 
