@@ -12,18 +12,19 @@ std::int64_t firstValue(Rows& rows) {
 
 }  // namespace
 
+void noteDateColumn(sql::DateColumns& columns, const Text& name, const Text& declaredType) {
+  auto type = adoTypeFromDeclared(automation::toUtf8(declaredType));
+  if (type && isDateType(*type)) columns.insert(automation::lower(name));
+}
+
 const sql::DateColumns& DateColumnCache::current(const Run& run) {
-  std::int64_t version = firstValue(*run(u"pragma schema_version"));
+  std::int64_t version = firstValue(*run(Text(kSchemaVersionSql)));
   if (version == schemaVersion_) return columns_;
   columns_.clear();
-  auto rows =
-      run(u"select p.name, p.type from sqlite_schema s, pragma_table_info(s.name) p "
-          u"where s.type in ('table','view')");
+  auto rows = run(Text(kColumnTypesSql));
   while (rows->next()) {
-    auto type = adoTypeFromDeclared(automation::toUtf8(automation::joinText(rows->value(1))));
-    if (type && isDateType(*type)) {
-      columns_.insert(automation::lower(automation::joinText(rows->value(0))));
-    }
+    noteDateColumn(columns_, automation::joinText(rows->value(0)),
+                   automation::joinText(rows->value(1)));
   }
   schemaVersion_ = version;
   return columns_;

@@ -6,35 +6,21 @@
 #include <vector>
 
 #include "ado/column_types.h"
-#include "ado/date_columns.h"
 #include "ado/sqlite_dialect.h"
+#include "ado/sqlite_pool.h"
+#include "ado/sqlite_session.h"
 #include "automation/error.h"
 
 namespace ado {
 namespace {
 
 constexpr TextView kSource = u"SQLite";
-constexpr int kBusyTimeoutMs = 10000;
-
-[[noreturn]] void fail(sqlite3* db) {
-  automation::throwProviderError(kSource, automation::fromUtf8(sqlite3_errmsg(db)));
-}
-
-// The open database file; statements keep it alive after the connection is closed.
-struct Database {
-  sqlite3* db = nullptr;
-  ~Database() { sqlite3_close_v2(db); }
-};
-
-struct Statement {
-  sqlite3_stmt* stmt = nullptr;
-  ~Statement() { sqlite3_finalize(stmt); }
-};
 
 class SqliteRows : public Rows {
  public:
-  SqliteRows(std::shared_ptr<Database> db, sqlite3_stmt* stmt) : db_(std::move(db)) {
-    st_.stmt = stmt;
+  SqliteRows(std::shared_ptr<SqliteSession> session, const Text& sql)
+      : session_(std::move(session)), st_(*session_, sql) {
+    sqlite3_stmt* stmt = st_.get();
     int n = sqlite3_column_count(stmt);
     for (int i = 0; i < n; ++i) {
       const char* declared = sqlite3_column_decltype(stmt, i);
@@ -46,14 +32,14 @@ class SqliteRows : public Rows {
   int columnCount() const override { return static_cast<int>(declared_.size()); }
 
   Text columnName(int column) const override {
-    auto name = static_cast<const char16_t*>(sqlite3_column_name16(st_.stmt, column));
+    auto name = static_cast<const char16_t*>(sqlite3_column_name16(st_.get(), column));
     return name ? Text(name) : Text();
   }
 
   std::int32_t columnType(int column) const override {
     if (declared_[column]) return *declared_[column];
     if (!onRow_) return adoType::kVarChar;
-    switch (sqlite3_column_type(st_.stmt, column)) {
+    switch (sqlite3_column_type(st_.get(), column)) {
       case SQLITE_INTEGER:
         return adoType::kInteger;
       case SQLITE_FLOAT:
@@ -66,12 +52,12 @@ class SqliteRows : public Rows {
   }
 
   bool next() override {
-    onRow_ = step();
+    onRow_ = st_.step();
     return onRow_;
   }
 
   Variant value(int column) const override {
-    sqlite3_stmt* s = st_.stmt;
+    sqlite3_stmt* s = st_.get();
     std::optional<std::int32_t> declared = declared_[column];
     switch (sqlite3_column_type(s, column)) {
       case SQLITE_NULL:
@@ -95,30 +81,23 @@ class SqliteRows : public Rows {
   std::int64_t rowsAffected() const override { return changes_; }
 
  private:
-  bool step() {
-    int rc = sqlite3_step(st_.stmt);
-    if (rc == SQLITE_ROW) return true;
-    if (rc != SQLITE_DONE) fail(db_->db);
-    return false;
-  }
-
   void runToEnd() {
-    while (step()) {
+    while (st_.step()) {
     }
-    changes_ = sqlite3_changes64(db_->db);
+    changes_ = sqlite3_changes64(session_->db());
   }
 
   Variant text(int column, bool isDate) const {
-    auto p = static_cast<const char16_t*>(sqlite3_column_text16(st_.stmt, column));
-    Text t(p, static_cast<std::size_t>(sqlite3_column_bytes16(st_.stmt, column)) / 2);
+    auto p = static_cast<const char16_t*>(sqlite3_column_text16(st_.get(), column));
+    Text t(p, static_cast<std::size_t>(sqlite3_column_bytes16(st_.get(), column)) / 2);
     if (isDate) {
       if (auto date = automation::parseDate(t)) return Variant(*date);
     }
     return Variant(std::move(t));
   }
 
-  std::shared_ptr<Database> db_;
-  Statement st_;
+  std::shared_ptr<SqliteSession> session_;  // outlives the statement given back to it
+  SessionStatement st_;
   std::vector<std::optional<std::int32_t>> declared_;
   bool onRow_ = false;
   std::int64_t changes_ = 0;
@@ -126,28 +105,19 @@ class SqliteRows : public Rows {
 
 class SqliteProvider : public Provider {
  public:
-  explicit SqliteProvider(const std::string& path) : db_(std::make_shared<Database>()) {
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI;
-    if (sqlite3_open_v2(path.c_str(), &db_->db, flags, nullptr) != SQLITE_OK) {
-      automation::throwProviderError(kSource,
-                                     automation::fromUtf8(sqlite3_errmsg(db_->db) + (": " + path)));
-    }
-    sqlite3_extended_result_codes(db_->db, 1);
-    sqlite3_busy_timeout(db_->db, kBusyTimeoutMs);
-    runPragma(u"pragma journal_mode=WAL");
-  }
+  explicit SqliteProvider(const std::string& path) : session_(SqlitePool::shared().open(path)) {}
 
   std::unique_ptr<Rows> query(TextView sql, std::int64_t skip) override {
     if (!sql::isSingleStatement(sql)) {
       automation::throwProviderError(kSource, u"Only one statement can be run at a time.");
     }
-    Text adapted = sql::toSqlite(sql, dateColumns());
+    Text adapted = sql::toSqlite(sql, session_->dateColumns());
     if (skip <= 0) return prepare(adapted);
     return prepare(sql::fromRow(adapted, skip));
   }
 
   std::int64_t count(TextView sql) override {
-    Text adapted = sql::toSqlite(sql, dateColumns());
+    Text adapted = sql::toSqlite(sql, session_->dateColumns());
     auto rows = prepare(sql::countRows(adapted));
     rows->next();
     return automation::toInt64Rounded(rows->value(0));
@@ -155,27 +125,11 @@ class SqliteProvider : public Provider {
 
  private:
   std::unique_ptr<Rows> prepare(const Text& sql) {
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare16_v2(db_->db, sql.data(), static_cast<int>(sql.size() * 2), &stmt,
-                             nullptr) != SQLITE_OK) {
-      fail(db_->db);
-    }
-    if (!stmt) automation::throwProviderError(kSource, u"The command text is empty.");
-    return std::make_unique<SqliteRows>(db_, stmt);
+    return std::make_unique<SqliteRows>(session_, sql);
   }
 
-  void runPragma(const Text& sql) {
-    auto rows = prepare(sql);
-    while (rows->next()) {
-    }
-  }
-
-  const sql::DateColumns& dateColumns() {
-    return dates_.current([this](const Text& sql) { return prepare(sql); });
-  }
-
-  std::shared_ptr<Database> db_;
-  DateColumnCache dates_;
+  // Shared with the rows read through it, which keep it open after the connection closes.
+  std::shared_ptr<SqliteSession> session_;
 };
 
 }  // namespace

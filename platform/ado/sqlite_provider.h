@@ -1,5 +1,6 @@
 // The embedded provider: "Provider=SQLite;Data Source=path". Each connection runs in WAL mode
-// with a busy timeout, so that the pages of several users read and write one file at once.
+// with a busy timeout, so that the pages of several users read and write one file at once; its
+// handle comes from the process's pool (sqlite_pool.h) and goes back to it when closed.
 #pragma once
 
 #include <memory>

@@ -1,0 +1,43 @@
+// The prepared statements of one SQLite handle, kept by their text for the next query that
+// sends the same text: the components send the same few statements on every page, and
+// parsing them again costs more than running them. A statement is taken out while it runs, so
+// two readers of one text never share it; beyond the capacity the least recently returned
+// statement is finalized.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstddef>
+#include <list>
+#include <unordered_map>
+
+#include "automation/text.h"
+
+namespace ado {
+
+class StatementCache {
+ public:
+  explicit StatementCache(std::size_t capacity) : capacity_(capacity) {}
+  ~StatementCache() { clear(); }
+  StatementCache(const StatementCache&) = delete;
+  StatementCache& operator=(const StatementCache&) = delete;
+
+  // The kept statement for `sql`, now owned by the caller; nullptr when none is kept.
+  sqlite3_stmt* take(const automation::Text& sql);
+  // Resets `stmt` (ending its read of the database) and keeps it; finalizes it instead when
+  // a statement of that text is kept already.
+  void put(const automation::Text& sql, sqlite3_stmt* stmt);
+  void clear();  // finalizes every kept statement
+  std::size_t size() const { return order_.size(); }
+
+ private:
+  struct Entry {
+    automation::Text sql;
+    sqlite3_stmt* stmt;
+  };
+  std::size_t capacity_;
+  std::list<Entry> order_;  // most recently returned first
+  std::unordered_map<automation::TextView, std::list<Entry>::iterator> bySql_;
+};
+
+}  // namespace ado
