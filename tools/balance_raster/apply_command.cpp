@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdio>
-#include <future>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -73,21 +73,28 @@ class LayerState {
   balance_state* state_ = nullptr;
 };
 
-// Rows of the raster held in memory: input values in, stretched values out.
+// Rows of the raster held in memory: input values in, stretched values out. Rows are handed
+// out in small batches to whichever thread is free, so the stretch needs no fixed split. Input
+// values are held as floats when that is exact: half the memory to read and go through.
+template <typename Value>
 struct Chunk {
   int firstRow = 0;
   int rows = 0;
   int columns = 0;
-  std::vector<double> input;
+  std::vector<Value> input;
   std::vector<float> output;
+  std::atomic<int> nextRow = 0;
 };
+
+constexpr int kRowsPerBatch = 8;
 
 struct Stretch {
   BalanceFunction balance;
   const balance_state* state;
   std::optional<double> nodata;  // nodata pixels stay as they are
 
-  void rows(Chunk& chunk, int begin, int end) const {
+  template <typename Value>
+  void rows(Chunk<Value>& chunk, int begin, int end) const {
     // Locals, not members: the plug-in call is opaque, so members would be reloaded per pixel.
     const BalanceFunction stretch = balance;
     const balance_state* const layer = state;
@@ -97,7 +104,7 @@ struct Stretch {
     for (int row = begin; row < end; ++row) {
       const double first = chunk.firstRow + row + 0.5;
       const size_t offset = static_cast<size_t>(row) * columns;
-      const double* in = chunk.input.data() + offset;
+      const Value* in = chunk.input.data() + offset;
       float* out = chunk.output.data() + offset;
       for (int column = 0; column < columns; ++column) {
         const double value = in[column];
@@ -108,15 +115,13 @@ struct Stretch {
     }
   }
 
-  void chunk(Chunk& chunk, unsigned threads) const {
-    std::vector<std::jthread> workers;
-    const int share = static_cast<int>((chunk.rows + threads - 1) / threads);
-    for (int begin = share; begin < chunk.rows; begin += share) {
-      workers.emplace_back([this, &chunk, begin, share] {
-        rows(chunk, begin, std::min(chunk.rows, begin + share));
-      });
+  // Stretches batches of the chunk until none is left.
+  template <typename Value>
+  void drain(Chunk<Value>& chunk) const {
+    for (int begin = chunk.nextRow.fetch_add(kRowsPerBatch); begin < chunk.rows;
+         begin = chunk.nextRow.fetch_add(kRowsPerBatch)) {
+      rows(chunk, begin, std::min(chunk.rows, begin + kRowsPerBatch));
     }
-    rows(chunk, 0, std::min(chunk.rows, share));
   }
 };
 
@@ -129,40 +134,46 @@ int rowsPerChunk(GDALRasterBand& band) {
   return static_cast<int>(std::max<long>(blockRows, wanted / blockRows * blockRows));
 }
 
-// Overlaps I/O with the stretch: while chunk k is stretched on worker threads, this thread
-// writes chunk k - 1 and reads chunk k + 1 (GDAL allows one thread per dataset at a time).
-void stretchBand(GDALRasterBand& in, GDALRasterBand& out, const Stretch& stretch,
-                 unsigned threads) {
+// Overlaps I/O with the stretch: while helpers stretch chunk k, this thread writes chunk k - 1
+// and reads chunk k + 1 (GDAL allows one thread per dataset at a time), then joins the stretch
+// when the plug-in allows concurrent calls. Chunk k is strip k of out.
+template <typename Value>
+void stretchBand(GDALRasterBand& in, GDALRasterBand& out, int step, const Stretch& stretch,
+                 bool mtsafe) {
   const int rows = in.GetYSize();
-  const int step = rowsPerChunk(in);
   const int chunks = (rows + step - 1) / step;
+  const unsigned helpers = mtsafe ? std::max(1u, std::thread::hardware_concurrency() - 1) : 1;
   ProgressBar progress(rows);
-  std::array<Chunk, 3> ring;
-  auto slot = [&ring](int k) -> Chunk& { return ring[k % ring.size()]; };
+  std::array<Chunk<Value>, 3> ring;
+  auto slot = [&ring](int k) -> Chunk<Value>& { return ring[k % ring.size()]; };
   auto read = [&](int k) {
-    Chunk& chunk = slot(k);
+    Chunk<Value>& chunk = slot(k);
     chunk.firstRow = k * step;
     chunk.rows = std::min(step, rows - chunk.firstRow);
     chunk.columns = in.GetXSize();
     chunk.input.resize(static_cast<size_t>(chunk.rows) * chunk.columns);
-    chunk.output.resize(chunk.input.size());
+    chunk.output.resize(static_cast<size_t>(step) * chunk.columns);
+    chunk.nextRow = 0;
     readWindow(in, 0, chunk.firstRow, chunk.columns, chunk.rows, chunk.input.data());
   };
   auto write = [&](int k) {
-    const Chunk& chunk = slot(k);
-    writeRows(out, chunk.firstRow, chunk.rows, chunk.output.data());
+    Chunk<Value>& chunk = slot(k);
+    writeStrip(out, k, chunk.output.data());
     progress.advance(chunk.firstRow + chunk.rows);
   };
   if (chunks == 0) return;
   read(0);
   for (int k = 0; k < chunks; ++k) {
-    // The future waits in its destructor, so a failed read or write never leaves it running.
-    std::future<void> stretched =
-        std::async(std::launch::async,
-                   [&stretch, &chunk = slot(k), threads] { stretch.chunk(chunk, threads); });
-    if (k > 0) write(k - 1);
-    if (k + 1 < chunks) read(k + 1);
-    stretched.get();
+    {
+      // The helpers join at the end of the block, also when a read or write throws.
+      std::vector<std::jthread> workers;
+      for (unsigned i = 0; i < helpers; ++i) {
+        workers.emplace_back([&stretch, &chunk = slot(k)] { stretch.drain(chunk); });
+      }
+      if (k > 0) write(k - 1);
+      if (k + 1 < chunks) read(k + 1);
+      if (mtsafe) stretch.drain(slot(k));
+    }
   }
   write(chunks - 1);
 }
@@ -185,13 +196,18 @@ void runApply(const ApplyOptions& options) {
   layer.header = header.get();
   const LayerState state(plugin, layer);
 
-  DatasetPtr output = createFloat32Like(*input, options.output);
+  const int step = rowsPerChunk(band);
+  DatasetPtr output = createFloat32Like(*input, options.output, step);
   GDALRasterBand& outBand = *output->GetRasterBand(1);
   const std::optional<double> nodata = nodataValue(band);
   if (nodata) outBand.SetNoDataValue(*nodata);
-  const unsigned threads =
-      plugin.mtsafe() != 0 ? std::max(1u, std::thread::hardware_concurrency()) : 1;
-  stretchBand(band, outBand, Stretch{plugin.balance, state.get(), nodata}, threads);
+  const Stretch stretch{plugin.balance, state.get(), nodata};
+  const bool mtsafe = plugin.mtsafe() != 0;
+  if (holdsFloat32Exactly(band)) {
+    stretchBand<float>(band, outBand, step, stretch, mtsafe);
+  } else {
+    stretchBand<double>(band, outBand, step, stretch, mtsafe);
+  }
 
   CPLErrorReset();
   output->FlushCache();

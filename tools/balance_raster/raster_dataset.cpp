@@ -23,6 +23,15 @@ std::optional<int> parseBandNumber(const std::string& text) {
   return number;
 }
 
+void readWindow(GDALRasterBand& band, int column, int row, int columns, int rows, void* pixels,
+                GDALDataType type) {
+  CPLErrorReset();
+  if (band.RasterIO(GF_Read, column, row, columns, rows, pixels, columns, rows, type, 0, 0,
+                    nullptr) != CE_None) {
+    throw ToolError("cannot read rows " + std::to_string(row) + gdalMessage());
+  }
+}
+
 }  // namespace
 
 void initialiseGdal() {
@@ -56,10 +65,11 @@ std::optional<double> nodataValue(GDALRasterBand& band) {
   return hasNodata != 0 ? std::optional<double>(value) : std::nullopt;
 }
 
-DatasetPtr createFloat32Like(GDALDataset& source, const std::string& path) {
+DatasetPtr createFloat32Like(GDALDataset& source, const std::string& path, int rowsPerStrip) {
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GTiff");
   if (driver == nullptr) throw ToolError("GDAL has no GTiff driver");
-  const char* options[] = {"BIGTIFF=IF_SAFER", nullptr};
+  const std::string stripOption = "BLOCKYSIZE=" + std::to_string(rowsPerStrip);
+  const char* options[] = {"BIGTIFF=IF_SAFER", stripOption.c_str(), nullptr};
   CPLErrorReset();
   DatasetPtr output(driver->Create(path.c_str(), source.GetRasterXSize(), source.GetRasterYSize(),
                                    1, GDT_Float32, const_cast<char**>(options)));
@@ -73,18 +83,28 @@ DatasetPtr createFloat32Like(GDALDataset& source, const std::string& path) {
 }
 
 void readWindow(GDALRasterBand& band, int column, int row, int columns, int rows, double* pixels) {
-  CPLErrorReset();
-  if (band.RasterIO(GF_Read, column, row, columns, rows, pixels, columns, rows, GDT_Float64, 0, 0,
-                    nullptr) != CE_None) {
-    throw ToolError("cannot read rows " + std::to_string(row) + gdalMessage());
+  readWindow(band, column, row, columns, rows, pixels, GDT_Float64);
+}
+
+void readWindow(GDALRasterBand& band, int column, int row, int columns, int rows, float* pixels) {
+  readWindow(band, column, row, columns, rows, pixels, GDT_Float32);
+}
+
+bool holdsFloat32Exactly(GDALRasterBand& band) {
+  switch (band.GetRasterDataType()) {
+    case GDT_Byte:
+    case GDT_UInt16:
+    case GDT_Int16:
+    case GDT_Float32:
+      return true;
+    default:
+      return false;
   }
 }
 
-void writeRows(GDALRasterBand& band, int row, int rows, const float* pixels) {
-  const int columns = band.GetXSize();
+void writeStrip(GDALRasterBand& band, int strip, float* pixels) {
   CPLErrorReset();
-  if (band.RasterIO(GF_Write, 0, row, columns, rows, const_cast<float*>(pixels), columns, rows,
-                    GDT_Float32, 0, 0, nullptr) != CE_None) {
-    throw ToolError("cannot write rows " + std::to_string(row) + gdalMessage());
+  if (band.WriteBlock(0, strip, pixels) != CE_None) {
+    throw ToolError("cannot write strip " + std::to_string(strip) + gdalMessage());
   }
 }

@@ -25,10 +25,17 @@ GDALRasterBand& selectBand(GDALDataset& dataset, const std::optional<std::string
 
 std::optional<double> nodataValue(GDALRasterBand& band);
 
-// A one-band Float32 GeoTIFF the size of source, with its georeferencing.
-DatasetPtr createFloat32Like(GDALDataset& source, const std::string& path);
+// A one-band Float32 GeoTIFF the size of source, with its georeferencing, in uncompressed strips
+// of rowsPerStrip rows.
+DatasetPtr createFloat32Like(GDALDataset& source, const std::string& path, int rowsPerStrip);
 
 void readWindow(GDALRasterBand& band, int column, int row, int columns, int rows, double* pixels);
-void writeRows(GDALRasterBand& band, int row, int rows, const float* pixels);
+void readWindow(GDALRasterBand& band, int column, int row, int columns, int rows, float* pixels);
+
+// Whether every value of the band is a float without rounding, so it may be read as one.
+bool holdsFloat32Exactly(GDALRasterBand& band);
+// Writes one whole strip of a band made by createFloat32Like straight from pixels, past GDAL's
+// block cache; pixels holds a full strip even for the last, shorter one.
+void writeStrip(GDALRasterBand& band, int strip, float* pixels);
 
 #endif
