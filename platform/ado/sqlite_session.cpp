@@ -39,7 +39,7 @@ std::optional<FileId> fileIdOf(const std::string& path) {
 }
 
 SqliteSession::SqliteSession(const std::string& path, std::size_t statements)
-    : path_(path), statements_(statements), creator_(getpid()) {
+    : statements_(statements), creator_(getpid()) {
   sqlite3* db = nullptr;
   int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI;
   int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
@@ -58,19 +58,7 @@ SqliteSession::SqliteSession(const std::string& path, std::size_t statements)
   const char* file = sqlite3_db_filename(db, "main");
   if (namesAFile(path) && file && *file) {
     file_ = fileIdOf(path);
-    wal_ = fileIdOf(path + "-wal");
   }
-}
-
-SqliteSession::~SqliteSession() { keepWalOfAnotherFile(); }
-
-// SQLite deletes the write-ahead log by its name when the last handle of a file closes. When
-// the file was replaced under this handle (deleted and made again while pooled), that name
-// now belongs to the new file's log, which must stay.
-void SqliteSession::keepWalOfAnotherFile() {
-  if (!wal_ || fileIdOf(path_ + "-wal") == wal_) return;
-  int persist = 1;
-  sqlite3_file_control(db(), "main", SQLITE_FCNTL_PERSIST_WAL, &persist);
 }
 
 void SqliteSession::fail() const {

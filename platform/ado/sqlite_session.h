@@ -35,7 +35,6 @@ class SqliteSession {
   // Opens `path` (UTF-8) in WAL mode with a busy timeout; raises the provider error if it
   // cannot. `statements` is how many prepared statements are kept.
   SqliteSession(const std::string& path, std::size_t statements);
-  ~SqliteSession();
   SqliteSession(const SqliteSession&) = delete;
   SqliteSession& operator=(const SqliteSession&) = delete;
 
@@ -71,15 +70,12 @@ class SqliteSession {
   static int watchState(void* self, int action, const char*, const char* argument, const char*,
                         const char*);
   std::int64_t schemaVersion();
-  void keepWalOfAnotherFile();
 
-  std::string path_;
   std::unique_ptr<sqlite3, Closer> db_;
   StatementCache statements_;
   sql::DateColumns dates_;
   std::int64_t datesVersion_ = -1;
   std::optional<FileId> file_;
-  std::optional<FileId> wal_;
   pid_t creator_;
   bool internal_ = false;
   bool keepsState_ = false;
