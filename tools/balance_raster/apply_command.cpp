@@ -7,6 +7,8 @@
 #include <array>
 #include <atomic>
 #include <cstdio>
+#include <functional>
+#include <future>
 #include <memory>
 #include <thread>
 #include <vector>
@@ -20,10 +22,12 @@
 
 namespace {
 
-constexpr long kPixelsPerChunk = 1L << 21;
-// Every block is read once and written once, so a large block cache buys nothing and costs
-// page faults; the user's GDAL_CACHEMAX still wins.
-constexpr GIntBig kBlockCacheBytes = 64L << 20;
+// Chunks small enough for their buffers to stay in the processor's cache between the read, the
+// stretch and the write.
+constexpr long kPixelsPerChunk = 1L << 19;
+// Every input block is read once and output strips bypass the cache, so a large block cache buys
+// nothing and costs page faults; the user's GDAL_CACHEMAX still wins.
+constexpr GIntBig kBlockCacheBytes = 4L << 20;
 
 struct HeaderReleaser {
   void operator()(GlmDatasetHeader* header) const { ef_dshdr(header); }
@@ -125,6 +129,9 @@ struct Stretch {
   }
 };
 
+// The output band, waiting for the output to be made the first time.
+using OutputBand = std::function<GDALRasterBand&()>;
+
 int rowsPerChunk(GDALRasterBand& band) {
   int blockColumns = 0;
   int blockRows = 0;
@@ -138,7 +145,7 @@ int rowsPerChunk(GDALRasterBand& band) {
 // and reads chunk k + 1 (GDAL allows one thread per dataset at a time), then joins the stretch
 // when the plug-in allows concurrent calls. Chunk k is strip k of out.
 template <typename Value>
-void stretchBand(GDALRasterBand& in, GDALRasterBand& out, int step, const Stretch& stretch,
+void stretchBand(GDALRasterBand& in, const OutputBand& out, int step, const Stretch& stretch,
                  bool mtsafe) {
   const int rows = in.GetYSize();
   const int chunks = (rows + step - 1) / step;
@@ -158,7 +165,7 @@ void stretchBand(GDALRasterBand& in, GDALRasterBand& out, int step, const Stretc
   };
   auto write = [&](int k) {
     Chunk<Value>& chunk = slot(k);
-    writeStrip(out, k, chunk.output.data());
+    writeStrip(out(), k, chunk.output.data());
     progress.advance(chunk.firstRow + chunk.rows);
   };
   if (chunks == 0) return;
@@ -197,17 +204,25 @@ void runApply(const ApplyOptions& options) {
   const LayerState state(plugin, layer);
 
   const int step = rowsPerChunk(band);
-  DatasetPtr output = createFloat32Like(*input, options.output, step);
-  GDALRasterBand& outBand = *output->GetRasterBand(1);
-  const std::optional<double> nodata = nodataValue(band);
-  if (nodata) outBand.SetNoDataValue(*nodata);
-  const Stretch stretch{plugin.balance, state.get(), nodata};
+  const OutputFrame frame = frameOf(*input, band);
+  // Replacing an existing output frees its pages, a while for a large file: the output is made
+  // on its own thread while the first chunks are read and stretched.
+  std::future<DatasetPtr> created = std::async(std::launch::async, [&frame, &options, step] {
+    return createFloat32(frame, options.output, step);
+  });
+  DatasetPtr output;
+  const OutputBand outBand = [&]() -> GDALRasterBand& {
+    if (!output) output = created.get();
+    return *output->GetRasterBand(1);
+  };
+  const Stretch stretch{plugin.balance, state.get(), frame.nodata};
   const bool mtsafe = plugin.mtsafe() != 0;
   if (holdsFloat32Exactly(band)) {
     stretchBand<float>(band, outBand, step, stretch, mtsafe);
   } else {
     stretchBand<double>(band, outBand, step, stretch, mtsafe);
   }
+  if (!output) output = created.get();
 
   CPLErrorReset();
   output->FlushCache();

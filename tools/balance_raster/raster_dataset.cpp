@@ -3,6 +3,7 @@
 #include <cpl_conv.h>
 #include <cpl_error.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 
@@ -65,20 +66,30 @@ std::optional<double> nodataValue(GDALRasterBand& band) {
   return hasNodata != 0 ? std::optional<double>(value) : std::nullopt;
 }
 
-DatasetPtr createFloat32Like(GDALDataset& source, const std::string& path, int rowsPerStrip) {
+OutputFrame frameOf(GDALDataset& source, GDALRasterBand& band) {
+  OutputFrame frame;
+  frame.columns = source.GetRasterXSize();
+  frame.rows = source.GetRasterYSize();
+  double transform[6];
+  if (source.GetGeoTransform(transform) == CE_None)
+    std::copy_n(transform, 6, frame.transform.emplace().begin());
+  if (const OGRSpatialReference* reference = source.GetSpatialRef()) frame.reference = *reference;
+  frame.nodata = nodataValue(band);
+  return frame;
+}
+
+DatasetPtr createFloat32(const OutputFrame& frame, const std::string& path, int rowsPerStrip) {
   GDALDriver* driver = GetGDALDriverManager()->GetDriverByName("GTiff");
   if (driver == nullptr) throw ToolError("GDAL has no GTiff driver");
   const std::string stripOption = "BLOCKYSIZE=" + std::to_string(rowsPerStrip);
   const char* options[] = {"BIGTIFF=IF_SAFER", stripOption.c_str(), nullptr};
   CPLErrorReset();
-  DatasetPtr output(driver->Create(path.c_str(), source.GetRasterXSize(), source.GetRasterYSize(),
-                                   1, GDT_Float32, const_cast<char**>(options)));
+  DatasetPtr output(driver->Create(path.c_str(), frame.columns, frame.rows, 1, GDT_Float32,
+                                   const_cast<char**>(options)));
   if (!output) throw ToolError("cannot create " + path + gdalMessage());
-  double transform[6];
-  if (source.GetGeoTransform(transform) == CE_None) output->SetGeoTransform(transform);
-  if (const OGRSpatialReference* reference = source.GetSpatialRef()) {
-    output->SetSpatialRef(reference);
-  }
+  if (frame.transform) output->SetGeoTransform(const_cast<double*>(frame.transform->data()));
+  if (frame.reference) output->SetSpatialRef(&*frame.reference);
+  if (frame.nodata) output->GetRasterBand(1)->SetNoDataValue(*frame.nodata);
   return output;
 }
 

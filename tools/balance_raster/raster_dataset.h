@@ -3,7 +3,9 @@
 #define TOOLS_BALANCE_RASTER_RASTER_DATASET_H
 
 #include <gdal_priv.h>
+#include <ogr_spatialref.h>
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,9 +27,20 @@ GDALRasterBand& selectBand(GDALDataset& dataset, const std::optional<std::string
 
 std::optional<double> nodataValue(GDALRasterBand& band);
 
-// A one-band Float32 GeoTIFF the size of source, with its georeferencing, in uncompressed strips
-// of rowsPerStrip rows.
-DatasetPtr createFloat32Like(GDALDataset& source, const std::string& path, int rowsPerStrip);
+// What an output takes over from its input, copied so that the output can be made while the
+// input is being read on another thread.
+struct OutputFrame {
+  int columns = 0;
+  int rows = 0;
+  std::optional<std::array<double, 6>> transform;
+  std::optional<OGRSpatialReference> reference;
+  std::optional<double> nodata;
+};
+
+OutputFrame frameOf(GDALDataset& source, GDALRasterBand& band);
+
+// A one-band Float32 GeoTIFF of the frame, in uncompressed strips of rowsPerStrip rows.
+DatasetPtr createFloat32(const OutputFrame& frame, const std::string& path, int rowsPerStrip);
 
 void readWindow(GDALRasterBand& band, int column, int row, int columns, int rows, double* pixels);
 void readWindow(GDALRasterBand& band, int column, int row, int columns, int rows, float* pixels);
