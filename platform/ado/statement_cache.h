@@ -8,8 +8,8 @@
 #include <sqlite3.h>
 
 #include <cstddef>
-#include <list>
-#include <unordered_map>
+#include <cstdint>
+#include <vector>
 
 #include "automation/text.h"
 
@@ -27,17 +27,22 @@ class StatementCache {
   // Resets `stmt` (ending its read of the database) and keeps it; finalizes it instead when
   // a statement of that text is kept already.
   void put(const automation::Text& sql, sqlite3_stmt* stmt);
-  void clear();  // finalizes every kept statement
-  std::size_t size() const { return order_.size(); }
+  void clear();                                         // finalizes every kept statement
+  std::size_t size() const { return entries_.size(); }  // texts known, lent out or kept
 
  private:
+  // A text keeps its entry while its statement is lent out, so that giving it back costs no
+  // allocation; the few entries are searched in order, which is cheaper than hashing texts.
   struct Entry {
     automation::Text sql;
-    sqlite3_stmt* stmt;
+    sqlite3_stmt* stmt;  // nullptr while lent out
+    std::uint64_t returned;
   };
+  void evictLeastRecent();
+
   std::size_t capacity_;
-  std::list<Entry> order_;  // most recently returned first
-  std::unordered_map<automation::TextView, std::list<Entry>::iterator> bySql_;
+  std::vector<Entry> entries_;
+  std::uint64_t clock_ = 0;
 };
 
 }  // namespace ado
