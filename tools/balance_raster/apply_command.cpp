@@ -85,12 +85,28 @@ struct Chunk {
   int firstRow = 0;
   int rows = 0;
   int columns = 0;
+  const Value* values = nullptr;  // in input, or in the input file's mapping
   std::vector<Value> input;
   std::vector<float> output;
   std::atomic<int> nextRow = 0;
 };
 
 constexpr int kRowsPerBatch = 8;
+
+// One row. Kept out of line so that its few operands stay in registers around the opaque
+// plug-in call.
+template <typename Value>
+[[gnu::noinline]] void stretchRow(BalanceFunction stretch, const balance_state* layer,
+                                  std::optional<double> nodata, double first, const Value* in,
+                                  float* out, int columns) {
+  const bool hasNodata = nodata.has_value();
+  const double nodataValue = nodata.value_or(0);
+  for (int column = 0; column < columns; ++column) {
+    const double value = in[column];
+    const bool keep = hasNodata && value == nodataValue;
+    out[column] = static_cast<float>(keep ? value : stretch(value, column + 0.5, first, 0, layer));
+  }
+}
 
 struct Stretch {
   BalanceFunction balance;
@@ -99,23 +115,10 @@ struct Stretch {
 
   template <typename Value>
   void rows(Chunk<Value>& chunk, int begin, int end) const {
-    // Locals, not members: the plug-in call is opaque, so members would be reloaded per pixel.
-    const BalanceFunction stretch = balance;
-    const balance_state* const layer = state;
-    const int columns = chunk.columns;
-    const bool hasNodata = nodata.has_value();
-    const double nodataValue = nodata.value_or(0);
     for (int row = begin; row < end; ++row) {
-      const double first = chunk.firstRow + row + 0.5;
-      const size_t offset = static_cast<size_t>(row) * columns;
-      const Value* in = chunk.input.data() + offset;
-      float* out = chunk.output.data() + offset;
-      for (int column = 0; column < columns; ++column) {
-        const double value = in[column];
-        const bool keep = hasNodata && value == nodataValue;
-        out[column] =
-            static_cast<float>(keep ? value : stretch(value, column + 0.5, first, 0, layer));
-      }
+      const size_t offset = static_cast<size_t>(row) * chunk.columns;
+      stretchRow(balance, state, nodata, chunk.firstRow + row + 0.5, chunk.values + offset,
+                 chunk.output.data() + offset, chunk.columns);
     }
   }
 
@@ -143,10 +146,11 @@ int rowsPerChunk(GDALRasterBand& band) {
 
 // Overlaps I/O with the stretch: while helpers stretch chunk k, this thread writes chunk k - 1
 // and reads chunk k + 1 (GDAL allows one thread per dataset at a time), then joins the stretch
-// when the plug-in allows concurrent calls. Chunk k is strip k of out.
+// when the plug-in allows concurrent calls. Chunk k is strip k of out. With mapped, the band's
+// pixels in memory, nothing is read: the stretch takes the values from there.
 template <typename Value>
-void stretchBand(GDALRasterBand& in, const OutputBand& out, int step, const Stretch& stretch,
-                 bool mtsafe) {
+void stretchBand(GDALRasterBand& in, const Value* mapped, const OutputBand& out, int step,
+                 const Stretch& stretch, bool mtsafe) {
   const int rows = in.GetYSize();
   const int chunks = (rows + step - 1) / step;
   const unsigned helpers = mtsafe ? std::max(1u, std::thread::hardware_concurrency() - 1) : 1;
@@ -158,10 +162,15 @@ void stretchBand(GDALRasterBand& in, const OutputBand& out, int step, const Stre
     chunk.firstRow = k * step;
     chunk.rows = std::min(step, rows - chunk.firstRow);
     chunk.columns = in.GetXSize();
-    chunk.input.resize(static_cast<size_t>(chunk.rows) * chunk.columns);
     chunk.output.resize(static_cast<size_t>(step) * chunk.columns);
     chunk.nextRow = 0;
+    if (mapped != nullptr) {
+      chunk.values = mapped + static_cast<size_t>(chunk.firstRow) * chunk.columns;
+      return;
+    }
+    chunk.input.resize(static_cast<size_t>(chunk.rows) * chunk.columns);
     readWindow(in, 0, chunk.firstRow, chunk.columns, chunk.rows, chunk.input.data());
+    chunk.values = chunk.input.data();
   };
   auto write = [&](int k) {
     Chunk<Value>& chunk = slot(k);
@@ -218,9 +227,10 @@ void runApply(const ApplyOptions& options) {
   const Stretch stretch{plugin.balance, state.get(), frame.nodata};
   const bool mtsafe = plugin.mtsafe() != 0;
   if (holdsFloat32Exactly(band)) {
-    stretchBand<float>(band, outBand, step, stretch, mtsafe);
+    const MappedPixels mapped = mapFloat32Pixels(band);
+    stretchBand<float>(band, mapped.get(), outBand, step, stretch, mtsafe);
   } else {
-    stretchBand<double>(band, outBand, step, stretch, mtsafe);
+    stretchBand<double>(band, nullptr, outBand, step, stretch, mtsafe);
   }
   if (!output) output = created.get();
 

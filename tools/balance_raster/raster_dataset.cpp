@@ -119,3 +119,20 @@ void writeStrip(GDALRasterBand& band, int strip, float* pixels) {
     throw ToolError("cannot write strip " + std::to_string(strip) + gdalMessage());
   }
 }
+
+MappedPixels mapFloat32Pixels(GDALRasterBand& band) {
+  if (band.GetRasterDataType() != GDT_Float32) return MappedPixels(nullptr, {nullptr});
+  // Without the default implementation, which would page through the block cache instead.
+  const char* options[] = {"USE_DEFAULT_IMPLEMENTATION=NO", nullptr};
+  int pixelSpace = 0;
+  GIntBig lineSpace = 0;
+  CPLVirtualMem* memory =
+      band.GetVirtualMemAuto(GF_Read, &pixelSpace, &lineSpace, const_cast<char**>(options));
+  MappedPixels pixels(memory ? static_cast<const float*>(CPLVirtualMemGetAddr(memory)) : nullptr,
+                      {memory});
+  const bool rowAfterRow = pixelSpace == sizeof(float) &&
+                           lineSpace == static_cast<GIntBig>(sizeof(float)) * band.GetXSize();
+  if (memory != nullptr && !rowAfterRow) pixels.reset();
+  CPLErrorReset();
+  return pixels;
+}

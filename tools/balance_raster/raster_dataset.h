@@ -2,6 +2,7 @@
 #ifndef TOOLS_BALANCE_RASTER_RASTER_DATASET_H
 #define TOOLS_BALANCE_RASTER_RASTER_DATASET_H
 
+#include <cpl_virtualmem.h>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 
@@ -47,6 +48,16 @@ void readWindow(GDALRasterBand& band, int column, int row, int columns, int rows
 
 // Whether every value of the band is a float without rounding, so it may be read as one.
 bool holdsFloat32Exactly(GDALRasterBand& band);
+
+struct VirtualMemoryFreer {
+  CPLVirtualMem* memory;
+  void operator()(const float*) const { CPLVirtualMemFree(memory); }
+};
+using MappedPixels = std::unique_ptr<const float, VirtualMemoryFreer>;
+
+// The pixels of a Float32 band row after row, mapped straight from its file when the file holds
+// them that way (uncompressed, in native byte order); null when it does not.
+MappedPixels mapFloat32Pixels(GDALRasterBand& band);
 // Writes one whole strip of a band made by createFloat32Like straight from pixels, past GDAL's
 // block cache; pixels holds a full strip even for the last, shorter one.
 void writeStrip(GDALRasterBand& band, int strip, float* pixels);
