@@ -153,7 +153,7 @@ void stretchBand(GDALRasterBand& in, const Value* mapped, const OutputBand& out,
                  const Stretch& stretch, bool mtsafe) {
   const int rows = in.GetYSize();
   const int chunks = (rows + step - 1) / step;
-  const unsigned helpers = mtsafe ? std::max(1u, std::thread::hardware_concurrency() - 1) : 1;
+  const unsigned helpers = mtsafe ? std::max(2u, std::thread::hardware_concurrency()) - 1 : 1;
   ProgressBar progress(rows);
   std::array<Chunk<Value>, 3> ring;
   auto slot = [&ring](int k) -> Chunk<Value>& { return ring[k % ring.size()]; };
