@@ -4,10 +4,9 @@
 #include "apply_command.h"
 
 #include <algorithm>
-#include <array>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
-#include <functional>
 #include <future>
 #include <memory>
 #include <thread>
@@ -86,8 +85,9 @@ struct Chunk {
   int rows = 0;
   int columns = 0;
   const Value* values = nullptr;  // in input, or in the input file's mapping
-  std::vector<Value> input;
-  std::vector<float> output;
+  // Left uninitialised: their pages are first touched by whichever thread fills them.
+  std::unique_ptr<Value[]> input;
+  std::unique_ptr<float[]> output;
   std::atomic<int> nextRow = 0;
 };
 
@@ -118,7 +118,7 @@ struct Stretch {
     for (int row = begin; row < end; ++row) {
       const size_t offset = static_cast<size_t>(row) * chunk.columns;
       stretchRow(balance, state, nodata, chunk.firstRow + row + 0.5, chunk.values + offset,
-                 chunk.output.data() + offset, chunk.columns);
+                 chunk.output.get() + offset, chunk.columns);
     }
   }
 
@@ -132,8 +132,32 @@ struct Stretch {
   }
 };
 
-// The output band, waiting for the output to be made the first time.
-using OutputBand = std::function<GDALRasterBand&()>;
+// The output, made on its own thread: replacing an existing file frees its pages, a while for a
+// large one, and the stretch need not wait for that.
+class PendingOutput {
+ public:
+  PendingOutput(const OutputFrame& frame, const std::string& path, int rowsPerStrip)
+      : created_(std::async(std::launch::async, [&frame, &path, rowsPerStrip] {
+          return createFloat32(frame, path, rowsPerStrip);
+        })) {}
+
+  bool ready() const {
+    return dataset_ || created_.wait_for(std::chrono::seconds(0)) == std::future_status::ready;
+  }
+
+  // Waits for the output the first time; rethrows its failure.
+  GDALDataset& dataset() {
+    if (!dataset_) dataset_ = created_.get();
+    return *dataset_;
+  }
+
+ private:
+  std::future<DatasetPtr> created_;
+  DatasetPtr dataset_;
+};
+
+// Chunks in memory at once: enough for the stretch to go on while the output is being made.
+constexpr int kRingChunks = 16;
 
 int rowsPerChunk(GDALRasterBand& band) {
   int blockColumns = 0;
@@ -144,38 +168,46 @@ int rowsPerChunk(GDALRasterBand& band) {
   return static_cast<int>(std::max<long>(blockRows, wanted / blockRows * blockRows));
 }
 
-// Overlaps I/O with the stretch: while helpers stretch chunk k, this thread writes chunk k - 1
-// and reads chunk k + 1 (GDAL allows one thread per dataset at a time), then joins the stretch
-// when the plug-in allows concurrent calls. Chunk k is strip k of out. With mapped, the band's
-// pixels in memory, nothing is read: the stretch takes the values from there.
+// Overlaps I/O with the stretch: while helpers stretch chunk k, this thread writes the chunks
+// before k once the output exists and reads chunk k + 1 (GDAL allows one thread per dataset at a
+// time), then joins the stretch when the plug-in allows concurrent calls. Chunk k is strip k of
+// the output. With mapped, the band's pixels in memory, nothing is read: the stretch takes the
+// values from there.
 template <typename Value>
-void stretchBand(GDALRasterBand& in, const Value* mapped, const OutputBand& out, int step,
+void stretchBand(GDALRasterBand& in, const Value* mapped, PendingOutput& out, int step,
                  const Stretch& stretch, bool mtsafe) {
   const int rows = in.GetYSize();
   const int chunks = (rows + step - 1) / step;
   const unsigned helpers = mtsafe ? std::max(2u, std::thread::hardware_concurrency()) - 1 : 1;
   ProgressBar progress(rows);
-  std::array<Chunk<Value>, 3> ring;
+  std::vector<Chunk<Value>> ring(kRingChunks);
   auto slot = [&ring](int k) -> Chunk<Value>& { return ring[k % ring.size()]; };
   auto read = [&](int k) {
     Chunk<Value>& chunk = slot(k);
     chunk.firstRow = k * step;
     chunk.rows = std::min(step, rows - chunk.firstRow);
     chunk.columns = in.GetXSize();
-    chunk.output.resize(static_cast<size_t>(step) * chunk.columns);
+    const size_t size = static_cast<size_t>(step) * chunk.columns;
+    if (!chunk.output) chunk.output = std::make_unique_for_overwrite<float[]>(size);
     chunk.nextRow = 0;
     if (mapped != nullptr) {
       chunk.values = mapped + static_cast<size_t>(chunk.firstRow) * chunk.columns;
       return;
     }
-    chunk.input.resize(static_cast<size_t>(chunk.rows) * chunk.columns);
-    readWindow(in, 0, chunk.firstRow, chunk.columns, chunk.rows, chunk.input.data());
-    chunk.values = chunk.input.data();
+    if (!chunk.input) chunk.input = std::make_unique_for_overwrite<Value[]>(size);
+    readWindow(in, 0, chunk.firstRow, chunk.columns, chunk.rows, chunk.input.get());
+    chunk.values = chunk.input.get();
   };
-  auto write = [&](int k) {
-    Chunk<Value>& chunk = slot(k);
-    writeStrip(out(), k, chunk.output.data());
-    progress.advance(chunk.firstRow + chunk.rows);
+  int written = 0;
+  // Writes the stretched chunks before end, if need be waiting for the output: always when
+  // wait, else when the ring has no free slot for the next read.
+  auto write = [&](int end, bool wait) {
+    if (!wait && !out.ready() && end - written < kRingChunks - 1) return;
+    for (; written < end; ++written) {
+      Chunk<Value>& chunk = slot(written);
+      writeStrip(*out.dataset().GetRasterBand(1), written, chunk.output.get());
+      progress.advance(chunk.firstRow + chunk.rows);
+    }
   };
   if (chunks == 0) return;
   read(0);
@@ -186,12 +218,12 @@ void stretchBand(GDALRasterBand& in, const Value* mapped, const OutputBand& out,
       for (unsigned i = 0; i < helpers; ++i) {
         workers.emplace_back([&stretch, &chunk = slot(k)] { stretch.drain(chunk); });
       }
-      if (k > 0) write(k - 1);
+      write(k, false);
       if (k + 1 < chunks) read(k + 1);
       if (mtsafe) stretch.drain(slot(k));
     }
   }
-  write(chunks - 1);
+  write(chunks, true);
 }
 
 }  // namespace
@@ -214,28 +246,18 @@ void runApply(const ApplyOptions& options) {
 
   const int step = rowsPerChunk(band);
   const OutputFrame frame = frameOf(*input, band);
-  // Replacing an existing output frees its pages, a while for a large file: the output is made
-  // on its own thread while the first chunks are read and stretched.
-  std::future<DatasetPtr> created = std::async(std::launch::async, [&frame, &options, step] {
-    return createFloat32(frame, options.output, step);
-  });
-  DatasetPtr output;
-  const OutputBand outBand = [&]() -> GDALRasterBand& {
-    if (!output) output = created.get();
-    return *output->GetRasterBand(1);
-  };
+  PendingOutput output(frame, options.output, step);
   const Stretch stretch{plugin.balance, state.get(), frame.nodata};
   const bool mtsafe = plugin.mtsafe() != 0;
   if (holdsFloat32Exactly(band)) {
     const MappedPixels mapped = mapFloat32Pixels(band);
-    stretchBand<float>(band, mapped.get(), outBand, step, stretch, mtsafe);
+    stretchBand<float>(band, mapped.get(), output, step, stretch, mtsafe);
   } else {
-    stretchBand<double>(band, nullptr, outBand, step, stretch, mtsafe);
+    stretchBand<double>(band, nullptr, output, step, stretch, mtsafe);
   }
-  if (!output) output = created.get();
 
   CPLErrorReset();
-  output->FlushCache();
+  output.dataset().FlushCache();
   if (CPLGetLastErrorType() == CE_Failure) {
     throw ToolError("cannot finish writing " + options.output);
   }
