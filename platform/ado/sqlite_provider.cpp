@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "ado/column_types.h"
@@ -18,8 +20,8 @@ constexpr TextView kSource = u"SQLite";
 
 class SqliteRows : public Rows {
  public:
-  SqliteRows(std::shared_ptr<SqliteSession> session, const Text& sql)
-      : session_(std::move(session)), st_(*session_, sql) {
+  SqliteRows(std::shared_ptr<SqliteSession> session, Text key, const std::function<Text()>& sqlFor)
+      : session_(std::move(session)), st_(*session_, std::move(key), sqlFor) {
     sqlite3_stmt* stmt = st_.get();
     int n = sqlite3_column_count(stmt);
     for (int i = 0; i < n; ++i) {
@@ -108,24 +110,38 @@ class SqliteProvider : public Provider {
   explicit SqliteProvider(const std::string& path) : session_(SqlitePool::shared().open(path)) {}
 
   std::unique_ptr<Rows> query(TextView sql, std::int64_t skip) override {
-    if (!sql::isSingleStatement(sql)) {
+    Text key = keyOf(sql, skip > 0 ? u"from " + automation::fromUtf8(std::to_string(skip)) : u"");
+    // A text kept once was found to be one statement then.
+    if (!session_->keeps(key) && !sql::isSingleStatement(sql)) {
       automation::throwProviderError(kSource, u"Only one statement can be run at a time.");
     }
-    Text adapted = sql::toSqlite(sql, session_->dateColumns());
-    if (skip <= 0) return prepare(adapted);
-    return prepare(sql::fromRow(adapted, skip));
+    const sql::DateColumns& dates = session_->dateColumns();
+    return prepare(std::move(key), [&] {
+      Text adapted = sql::toSqlite(sql, dates);
+      return skip <= 0 ? adapted : sql::fromRow(adapted, skip);
+    });
   }
 
   std::int64_t count(TextView sql) override {
-    Text adapted = sql::toSqlite(sql, session_->dateColumns());
-    auto rows = prepare(sql::countRows(adapted));
+    const sql::DateColumns& dates = session_->dateColumns();
+    auto rows =
+        prepare(keyOf(sql, u"count"), [&] { return sql::countRows(sql::toSqlite(sql, dates)); });
     rows->next();
     return automation::toInt64Rounded(rows->value(0));
   }
 
  private:
-  std::unique_ptr<Rows> prepare(const Text& sql) {
-    return std::make_unique<SqliteRows>(session_, sql);
+  // The statements the components send are kept under the text they sent, so that a kept one
+  // is neither checked nor rewritten again; what is run of that text follows a NUL, which a
+  // statement cannot hold before it (the text ends at the first NUL).
+  static Text keyOf(TextView sql, TextView use) {
+    Text key(sql);
+    key.push_back(u'\0');
+    return key.append(use);
+  }
+
+  std::unique_ptr<Rows> prepare(Text key, const std::function<Text()>& sqlFor) {
+    return std::make_unique<SqliteRows>(session_, std::move(key), sqlFor);
   }
 
   // Shared with the rows read through it, which keep it open after the connection closes.

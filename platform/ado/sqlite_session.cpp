@@ -86,8 +86,9 @@ int SqliteSession::watchState(void* self, int action, const char*, const char* a
   return SQLITE_OK;
 }
 
-sqlite3_stmt* SqliteSession::prepare(const Text& sql) {
-  if (sqlite3_stmt* kept = statements_.take(sql)) return kept;
+sqlite3_stmt* SqliteSession::prepare(const Text& key, const std::function<Text()>& sqlFor) {
+  if (sqlite3_stmt* kept = statements_.take(key)) return kept;
+  const Text sql = sqlFor();
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare16_v3(db(), sql.data(), static_cast<int>(sql.size() * 2),
                            SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {

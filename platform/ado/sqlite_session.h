@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 #include <sys/types.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,10 +42,13 @@ class SqliteSession {
   sqlite3* db() const { return db_.get(); }
   [[noreturn]] void fail() const;  // raises the handle's last error
 
-  // A statement for `sql`, kept or newly prepared; raises the database's error. Returned
-  // with release() once done (SessionStatement does both).
-  sqlite3_stmt* prepare(const Text& sql);
-  void release(const Text& sql, sqlite3_stmt* stmt) { statements_.put(sql, stmt); }
+  // The statement kept under `key`, or one newly prepared from sqlFor(); raises the
+  // database's error. Returned under the same key with release() once done
+  // (SessionStatement does both). Keys of the statements kept are valid while the date
+  // columns are: a key may stand for the text before the dialect adapter rewrote it.
+  sqlite3_stmt* prepare(const Text& key, const std::function<Text()>& sqlFor);
+  void release(const Text& key, sqlite3_stmt* stmt) { statements_.put(key, stmt); }
+  bool keeps(const Text& key) const { return statements_.keeps(key); }
 
   const sql::DateColumns& dateColumns();
 
@@ -88,9 +92,11 @@ namespace ado {
 // A statement of a session for one run, given back to the session when destroyed.
 class SessionStatement {
  public:
-  SessionStatement(SqliteSession& session, Text sql)
-      : session_(session), sql_(std::move(sql)), stmt_(session.prepare(sql_)) {}
-  ~SessionStatement() { session_.release(sql_, stmt_); }
+  SessionStatement(SqliteSession& session, Text key, const std::function<Text()>& sqlFor)
+      : session_(session), key_(std::move(key)), stmt_(session.prepare(key_, sqlFor)) {}
+  SessionStatement(SqliteSession& session, const Text& sql)
+      : SessionStatement(session, sql, [&] { return sql; }) {}
+  ~SessionStatement() { session_.release(key_, stmt_); }
   SessionStatement(const SessionStatement&) = delete;
   SessionStatement& operator=(const SessionStatement&) = delete;
 
@@ -105,7 +111,7 @@ class SessionStatement {
 
  private:
   SqliteSession& session_;
-  Text sql_;
+  Text key_;
   sqlite3_stmt* stmt_;
 };
 

@@ -12,6 +12,11 @@ sqlite3_stmt* StatementCache::take(const automation::Text& sql) {
   return nullptr;
 }
 
+bool StatementCache::keeps(const automation::Text& sql) const {
+  return std::any_of(entries_.begin(), entries_.end(),
+                     [&](const Entry& e) { return e.sql == sql; });
+}
+
 void StatementCache::put(const automation::Text& sql, sqlite3_stmt* stmt) {
   sqlite3_reset(stmt);
   auto found =

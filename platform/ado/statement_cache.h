@@ -1,8 +1,8 @@
-// The prepared statements of one SQLite handle, kept by their text for the next query that
-// sends the same text: the components send the same few statements on every page, and
-// parsing them again costs more than running them. A statement is taken out while it runs, so
-// two readers of one text never share it; beyond the capacity the least recently returned
-// statement is finalized.
+// The prepared statements of one SQLite handle, kept under their text (or the text they were
+// made from) for the next query that sends the same: the components send the same few
+// statements on every page, and parsing them again costs more than running them. A statement
+// is taken out while it runs, so two readers of one text never share it; beyond the capacity
+// the least recently returned statement is finalized.
 #pragma once
 
 #include <sqlite3.h>
@@ -28,6 +28,7 @@ class StatementCache {
   // a statement of that text is kept already.
   void put(const automation::Text& sql, sqlite3_stmt* stmt);
   void clear();                                         // finalizes every kept statement
+  bool keeps(const automation::Text& sql) const;        // lent out or kept
   std::size_t size() const { return entries_.size(); }  // texts known, lent out or kept
 
  private:
