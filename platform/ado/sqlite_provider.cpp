@@ -132,8 +132,8 @@ class SqliteProvider : public Provider {
 
  private:
   // The statements the components send are kept under the text they sent, so that a kept one
-  // is neither checked nor rewritten again; what is run of that text follows a NUL, which a
-  // statement cannot hold before it (the text ends at the first NUL).
+  // is neither checked nor rewritten again. What is run of that text ("", "from N", "count")
+  // follows a NUL after it and holds none itself, so two uses never share a key.
   static Text keyOf(TextView sql, TextView use) {
     Text key(sql);
     key.push_back(u'\0');
