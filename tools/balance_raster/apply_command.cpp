@@ -199,11 +199,13 @@ void stretchBand(GDALRasterBand& in, const Value* mapped, PendingOutput& out, in
     chunk.values = chunk.input.get();
   };
   int written = 0;
-  // Writes the stretched chunks before end, if need be waiting for the output: always when
-  // wait, else when the ring has no free slot for the next read.
-  auto write = [&](int end, bool wait) {
-    if (!wait && !out.ready() && end - written < kRingChunks - 1) return;
-    for (; written < end; ++written) {
+  // Writes the stretched chunks before end once the output exists, at most two a call so that
+  // this thread keeps its share of the stretch while it catches up; all of them when finishing,
+  // and waiting for the output when the ring has no free slot for the next read.
+  auto write = [&](int end, bool all) {
+    for (int count = 0; written < end; ++count, ++written) {
+      const bool ringFull = end - written >= kRingChunks - 1;
+      if (!all && !ringFull && (count == 2 || !out.ready())) return;
       Chunk<Value>& chunk = slot(written);
       writeStrip(*out.dataset().GetRasterBand(1), written, chunk.output.get());
       progress.advance(chunk.firstRow + chunk.rows);
