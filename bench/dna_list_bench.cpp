@@ -4,8 +4,8 @@
 // pages fit (20 rows would give 50000, an overflow), and row numbers fit up to row 32767, so
 // the deepest page the list can show is 819. The recordset paging is also timed at 20 rows
 // for the first and the middle page of the table on one long-lived connection, as the data
-// access benchmark does. A list request opens its own connection (OpenDNA), whose page cache
-// starts cold, so the paging it is compared with does the same; connections open untimed.
+// access benchmark does. A list request opens its own connection (OpenDNA), usually on a pooled
+// database handle, so the paging it is compared with opens one the same way, untimed.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
