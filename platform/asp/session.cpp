@@ -8,7 +8,21 @@ using automation::MemberTable;
 using automation::toText;
 
 namespace {
+
 Text fold(TextView key) { return automation::lower(key); }
+
+// The keyed values of Session and Application, as scripts reach them: the default member
+// Value(key) and its synonym Contents(key).
+template <class T>
+MemberTable<T> keyedValueMembers(Text interfaceName) {
+  MemberTable<T> table(std::move(interfaceName), u"");
+  auto get = [](T& o, Args a) { return o.get(toText(a[0])); };
+  auto put = [](T& o, Args a, const Variant& v) { o.set(toText(a[0]), v); };
+  table.property(u"Value", {byVal(u"bstrValue")}, get, put, u"pvar").asDefault();
+  table.property(u"Contents", {byVal(u"key")}, get, put, u"value");
+  return table;
+}
+
 }  // namespace
 
 Variant KeyedValues::get(TextView key) const {
@@ -31,15 +45,7 @@ std::vector<std::pair<Text, Variant>> KeyedValues::items() const {
 
 const automation::TypeInfo& Session::typeInfo() const {
   static const automation::TypeInfo info =
-      MemberTable<Session>(u"ISessionObject", u"")
-          .property(
-              u"Value", {byVal(u"bstrValue")},
-              [](Session& s, Args a) { return s.get(toText(a[0])); },
-              [](Session& s, Args a, const Variant& v) { s.set(toText(a[0]), v); }, u"pvar")
-          .asDefault()
-          .property(
-              u"Contents", {byVal(u"key")}, [](Session& s, Args a) { return s.get(toText(a[0])); },
-              [](Session& s, Args a, const Variant& v) { s.set(toText(a[0]), v); }, u"value")
+      keyedValueMembers<Session>(u"ISessionObject")
           .readOnly(u"SessionID", [](Session& s, Args) { return Variant(s.SessionID()); })
           .field(u"Timeout", &Session::Timeout)
           .sub(u"Abandon", {}, [](Session& s, Args) { s.Abandon(); })
@@ -59,16 +65,7 @@ void Application::set(TextView key, Variant value) {
 
 const automation::TypeInfo& Application::typeInfo() const {
   static const automation::TypeInfo info =
-      MemberTable<Application>(u"IApplicationObject", u"")
-          .property(
-              u"Value", {byVal(u"bstrValue")},
-              [](Application& s, Args a) { return s.get(toText(a[0])); },
-              [](Application& s, Args a, const Variant& v) { s.set(toText(a[0]), v); }, u"pvar")
-          .asDefault()
-          .property(
-              u"Contents", {byVal(u"key")},
-              [](Application& s, Args a) { return s.get(toText(a[0])); },
-              [](Application& s, Args a, const Variant& v) { s.set(toText(a[0]), v); }, u"value")
+      keyedValueMembers<Application>(u"IApplicationObject")
           .sub(u"Lock", {}, [](Application& s, Args) { s.Lock(); })
           .sub(u"Unlock", {}, [](Application& s, Args) { s.Unlock(); })
           .build();
