@@ -25,6 +25,7 @@ using automation::Int16;
 using automation::Text;
 using automation::TextView;
 using automation::Variant;
+using frame::kCrLf;
 
 class DNA : public automation::Dispatch {
  public:
@@ -75,11 +76,11 @@ class DNA : public automation::Dispatch {
   Text DispListFooter(ado::Recordset& objRs);
   void GetFieldTypes();
 
-  void trace(TextView text);               // unconditional hidden line
-  void debugTrace(TextView text);          // hidden line when bDebug is on
-  Variant session(TextView key) const;     // Session(key)
+  void trace(TextView text);            // unconditional hidden line
+  void debugTrace(TextView text);       // hidden line when bDebug is on
+  Variant session(TextView key) const;  // Session(key)
   void setSession(TextView key, Variant value);
-  bool isChosen(TextView column) const;    // substring test against Session("strItemChose")
+  bool isChosen(TextView column) const;  // substring test against Session("strItemChose")
   bool hasCodeLookup(std::size_t i) const;
   Text listStatement();                    // shared by DispList and GetList
   const Text& field(std::size_t i) const;  // aFields(i), subscript error when missing

@@ -11,8 +11,6 @@ using automation::joinText;
 
 namespace {
 
-constexpr char16_t kCrLf[] = u"\r\n";
-
 bool isSet(const Variant& v) { return differs(v, Variant(u"")); }
 
 }  // namespace

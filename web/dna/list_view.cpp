@@ -13,8 +13,6 @@ using automation::joinText;
 
 namespace {
 
-constexpr char16_t kCrLf[] = u"\r\n";
-
 Text cell(TextView content) { return u"<td nowrap>" + Text(content) + u"</td>"; }
 
 Text pageLink(TextView url, TextView action, TextView page, TextView label) {

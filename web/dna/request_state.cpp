@@ -14,8 +14,6 @@ using automation::trim;
 
 namespace {
 
-constexpr char16_t kCrLf[] = u"\r\n";
-
 bool isBlank(const Variant& v) { return equals(v, Variant(u"")); }
 
 }  // namespace

@@ -20,8 +20,6 @@ using automation::trim;
 
 namespace {
 
-constexpr char16_t kCrLf[] = u"\r\n";
-
 // The first word after "from", when the text from "from" on has one.
 void takeTableName(TextView fromOn, Text& strTable) {
   const auto pieces = split(fromOn, u" ");

@@ -12,8 +12,6 @@ using automation::joinText;
 
 namespace {
 
-constexpr char16_t kCrLf[] = u"\r\n";
-
 // Hover attributes of every button; they begin and end with a space.
 constexpr char16_t kHover[] =
     u" onmouseover=\"this.className='a2';\" onmouseout=\"this.className='';\" ";
