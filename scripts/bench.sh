@@ -10,4 +10,4 @@ run "$build/bench/bench_ado" --benchmark_repetitions=3 --benchmark_report_aggreg
 run "$build/bench/bench_dna" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
 run "$build/bench/bench_upload" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
 run "$root/bench/raster_apply.sh" "$build"
-if [ -x "$root/bench/host.sh" ]; then run "$root/bench/host.sh" "$build"; fi
+run "$root/bench/host.sh" "$build"
