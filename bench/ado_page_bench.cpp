@@ -8,11 +8,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <set>
 #include <string>
 
 #include "ado/ado.h"
+#include "median_reporter.h"
 
 namespace {
 
@@ -113,35 +112,17 @@ BENCHMARK(readPage)
     ->Unit(benchmark::kMillisecond);
 
 // Prints each page's time as a multiple of the count's, measured in this same run.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public MedianReporter {
  public:
-  RatioReporter() : ConsoleReporter(OO_Tabular) {}
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    // The median of repetitions when there are any, else the single run.
-    for (const Run& run : runs) {
-      std::string name = run.run_name.function_name;
-      if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
-      bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      if (median || (run.run_type == Run::RT_Iteration && !medians_.count(name))) {
-        times_[name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-      }
-      if (median) medians_.insert(name);
-    }
-  }
   void Finalize() override {
     ConsoleReporter::Finalize();
-    auto [countReal, countCpu] = times_["countRows"];
+    const Times count = times_["countRows"];
     for (const auto& [name, time] : times_) {
-      if (name == "countRows" || countReal <= 0 || countCpu <= 0) continue;
+      if (name == "countRows" || count.real <= 0 || count.cpu <= 0) continue;
       std::printf("%-16s %6.2f x count(*) real, %6.2f x count(*) cpu\n", name.c_str(),
-                  time.first / countReal, time.second / countCpu);
+                  time.real / count.real, time.cpu / count.cpu);
     }
   }
-
- private:
-  std::map<std::string, std::pair<double, double>> times_;  // real, cpu
-  std::set<std::string> medians_;
 };
 
 }  // namespace

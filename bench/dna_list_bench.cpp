@@ -10,11 +10,10 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <map>
-#include <set>
 #include <string>
 
 #include "dna/dna.h"
+#include "median_reporter.h"
 
 namespace {
 
@@ -142,19 +141,8 @@ BENCHMARK(dispList)->ArgName("page")->Arg(1)->Arg(kDeepestPage)->Unit(benchmark:
 // Prints each list's time as a multiple of the recordset paging of the same page and size,
 // without and with the row count, from the medians of this run (or its single runs); in CPU
 // time too, which the load of a shared machine disturbs less than real time.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public MedianReporter {
  public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      const std::string name = run.run_name.str();
-      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      if (median || (run.run_type == Run::RT_Iteration && !medians_.count(name))) {
-        times_[name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-      }
-      if (median) medians_.insert(name);
-    }
-  }
   void Finalize() override {
     ConsoleReporter::Finalize();
     for (int page : {1, kDeepestPage}) {
@@ -173,14 +161,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
                   l.cpu / counted.cpu);
     }
   }
-
- private:
-  struct Times {
-    double real = 0;
-    double cpu = 0;
-  };
-  std::map<std::string, Times> times_;
-  std::set<std::string> medians_;
 };
 
 }  // namespace
