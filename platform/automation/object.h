@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "variant.h"
@@ -65,6 +66,10 @@ class Dispatch : public std::enable_shared_from_this<Dispatch> {
   Variant invoke(TextView member, InvokeKind kind, Args args);
   Variant invoke(TextView member, InvokeKind kind, std::vector<Variant> args = {});
   bool hasMember(TextView name) const { return typeInfo().find(name) != nullptr; }
+
+  // The items For Each visits, in order (COM's _NewEnum), taken when the loop starts;
+  // nullopt for an object that is no collection.
+  virtual std::optional<std::vector<Variant>> enumerate() { return std::nullopt; }
 };
 
 // Builds the member table of class T. Handlers receive the object as T&.
