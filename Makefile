@@ -31,6 +31,7 @@ build: deps-test
 
 test-normal: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	tests/test_timeouts.sh $(BUILD)
 
 # The demo as a person sees it: headless Chromium driven by playwright-core (from npm).
 test-browser: build
