@@ -43,9 +43,17 @@ class Connection : public automation::Dispatch {
   // empty otherwise; `recordsAffected`, when given, receives the number of rows changed.
   Variant Execute(TextView commandText, Variant* recordsAffected = nullptr,
                   std::int32_t options = -1);
+  // Closing inside a transaction is refused (ADO error 3246); end the transaction first.
   void Close();
   std::int32_t State() const;
   const Text& ConnectionString() const { return connectionString_; }
+
+  // Transactions. BeginTrans opens one inside any already open and answers its nesting level
+  // (1 for the outermost); CommitTrans and RollbackTrans end the innermost. A connection
+  // released inside a transaction rolls it back.
+  std::int32_t BeginTrans();
+  void CommitTrans();
+  void RollbackTrans();
   void setConnectionString(TextView s);  // the string Open uses when given none; closed only
 
   Provider& provider();  // raises "operation not allowed when the object is closed" if closed
@@ -57,6 +65,7 @@ class Connection : public automation::Dispatch {
 
   Text connectionString_;
   std::shared_ptr<Provider> provider_;
+  std::int32_t transactionLevel_ = 0;
 };
 
 class Field : public automation::Dispatch {

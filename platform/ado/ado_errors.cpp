@@ -48,4 +48,17 @@ void throwConnectionUnusable(automation::TextView source) {
         u"invalid in this context.");
 }
 
+void throwInTransaction(automation::TextView source) {
+  raise(0x800A0CAE, source,
+        u"Connection object cannot be explicitly closed while in a transaction.");
+}
+
+void throwNoTransaction(automation::TextView source) {
+  raise(0x8004D00E, source, u"No transaction is active.");
+}
+
+void throwTransactionExists(automation::TextView source) {
+  raise(0x8004D013, source, u"Only one transaction can be active on this session.");
+}
+
 }  // namespace ado

@@ -13,6 +13,10 @@ namespace ado {
 [[noreturn]] void throwObjectClosed(automation::TextView source);        // 3704
 [[noreturn]] void throwObjectOpen(automation::TextView source);          // 3705
 [[noreturn]] void throwConnectionUnusable(automation::TextView source);  // 3709
+[[noreturn]] void throwInTransaction(automation::TextView source);       // 3246
+// What the data sources report for transactions.
+[[noreturn]] void throwNoTransaction(automation::TextView source);      // none is active
+[[noreturn]] void throwTransactionExists(automation::TextView source);  // cannot nest
 
 namespace errorSource {
 inline constexpr automation::TextView kConnection = u"ADODB.Connection";

@@ -48,6 +48,10 @@ const automation::TypeInfo& connectionType() {
                       return result;
                     })
           .sub(u"Close", {}, [](Connection& c, automation::Args) { c.Close(); })
+          .function(u"BeginTrans", {},
+                    [](Connection& c, automation::Args) { return Variant(c.BeginTrans()); })
+          .sub(u"CommitTrans", {}, [](Connection& c, automation::Args) { c.CommitTrans(); })
+          .sub(u"RollbackTrans", {}, [](Connection& c, automation::Args) { c.RollbackTrans(); })
           .readOnly(u"State", [](Connection& c, automation::Args) { return Variant(c.State()); })
           .property(
               u"ConnectionString", {},
@@ -64,7 +68,15 @@ const automation::TypeInfo& connectionType() {
 }  // namespace
 
 Connection::Connection() = default;
-Connection::~Connection() = default;
+
+Connection::~Connection() {
+  if (!provider_ || transactionLevel_ == 0) return;
+  // Nothing can report a failure here; the database drops the transaction with the handle.
+  try {
+    provider_->rollbackTransaction(1);
+  } catch (const automation::AutomationError&) {
+  }
+}
 
 const automation::TypeInfo& Connection::typeInfo() const { return connectionType(); }
 
@@ -91,7 +103,27 @@ Variant Connection::Execute(TextView commandText, Variant* recordsAffected, std:
 
 void Connection::Close() {
   if (!provider_) throwObjectClosed(errorSource::kConnection);
+  if (transactionLevel_ > 0) throwInTransaction(errorSource::kConnection);
   provider_.reset();
+}
+
+std::int32_t Connection::BeginTrans() {
+  provider().beginTransaction(transactionLevel_ + 1);
+  return ++transactionLevel_;
+}
+
+void Connection::CommitTrans() {
+  Provider& p = provider();
+  if (transactionLevel_ == 0) throwNoTransaction(errorSource::kConnection);
+  p.commitTransaction(transactionLevel_);
+  --transactionLevel_;
+}
+
+void Connection::RollbackTrans() {
+  Provider& p = provider();
+  if (transactionLevel_ == 0) throwNoTransaction(errorSource::kConnection);
+  p.rollbackTransaction(transactionLevel_);
+  --transactionLevel_;
 }
 
 std::int32_t Connection::State() const { return provider_ ? adStateOpen : adStateClosed; }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "ado/ado_errors.h"
 #include "ado/column_types.h"
 #include "ado/date_columns.h"
 #include "ado/sqlite_dialect.h"
@@ -318,7 +319,27 @@ class OdbcProvider : public Provider {
     return n;
   }
 
+  // ODBC has one transaction per connection, begun by leaving auto-commit mode.
+  void beginTransaction(int level) override {
+    if (level > 1) throwTransactionExists(kSource);
+    setAutoCommit(false);
+  }
+  void commitTransaction(int) override { endTransaction(SQL_COMMIT); }
+  void rollbackTransaction(int) override { endTransaction(SQL_ROLLBACK); }
+
  private:
+  void setAutoCommit(bool on) {
+    auto value = static_cast<SQLULEN>(on ? SQL_AUTOCOMMIT_ON : SQL_AUTOCOMMIT_OFF);
+    check(SQLSetConnectAttrW(link_->dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(value),
+                             SQL_IS_UINTEGER),
+          SQL_HANDLE_DBC, link_->dbc);
+  }
+
+  void endTransaction(SQLSMALLINT completion) {
+    check(SQLEndTran(SQL_HANDLE_DBC, link_->dbc, completion), SQL_HANDLE_DBC, link_->dbc);
+    setAutoCommit(true);
+  }
+
   std::unique_ptr<OdbcRows> execute(const Text& sql) {
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     check(SQLAllocHandle(SQL_HANDLE_STMT, link_->dbc, &stmt), SQL_HANDLE_DBC, link_->dbc);

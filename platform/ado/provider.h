@@ -63,6 +63,12 @@ class Provider {
   virtual std::unique_ptr<Rows> query(TextView sql, std::int64_t skip) = 0;
   // The number of rows a query returns, without keeping them.
   virtual std::int64_t count(TextView sql) = 0;
+
+  // Transactions, numbered as ADO numbers them: 1 is the outermost. A provider that cannot
+  // nest them raises the database's error for a second one.
+  virtual void beginTransaction(int level) = 0;
+  virtual void commitTransaction(int level) = 0;
+  virtual void rollbackTransaction(int level) = 0;
 };
 
 }  // namespace ado

@@ -130,7 +130,37 @@ class SqliteProvider : public Provider {
     return automation::toInt64Rounded(rows->value(0));
   }
 
+  // The outermost transaction takes the write lock at once: a page's transaction writes, and
+  // one that read first and then found another writer ahead could only fail, not wait.
+  // Inner ones are savepoints named by their level.
+  void beginTransaction(int level) override {
+    run(level == 1 ? Text(u"BEGIN IMMEDIATE") : u"SAVEPOINT " + savepoint(level));
+  }
+
+  void commitTransaction(int level) override {
+    run(level == 1 ? Text(u"COMMIT") : u"RELEASE " + savepoint(level));
+  }
+
+  void rollbackTransaction(int level) override {
+    if (level > 1) {
+      run(u"ROLLBACK TO " + savepoint(level));
+      run(u"RELEASE " + savepoint(level));
+    } else if (!sqlite3_get_autocommit(session_->db())) {
+      // Some failures (a full disk, an I/O error) have rolled it back already.
+      run(u"ROLLBACK");
+    }
+  }
+
  private:
+  static Text savepoint(int level) {
+    return u"balance_level_" + automation::fromUtf8(std::to_string(level));
+  }
+
+  void run(const Text& sql) {
+    SessionStatement statement(*session_, sql);
+    statement.step();
+  }
+
   // The statements the components send are kept under the text they sent, so that a kept one
   // is neither checked nor rewritten again. What is run of that text ("", "from N", "count")
   // follows a NUL after it and holds none itself, so two uses never share a key.
