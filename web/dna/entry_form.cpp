@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "dna/dna.h"
-#include "dna/sql_literal.h"
 #include "dna/statement_text.h"
 #include "frame/database.h"
+#include "frame/sql_literal.h"
 
 namespace dna {
 
@@ -108,7 +108,7 @@ void DNA::DispForm(Variant& strAction) {
 Text DNA::loadEditedRow() {
   // Checked before strWhere changes: the key stands unquoted in this and every later
   // statement of the page.
-  const Text key = integerLiteral(nItemKeyValue);
+  const Text key = frame::integerLiteral(nItemKeyValue);
   strWhere = strWhere.empty() ? u" where " + strItemKeyName + u"=" + key
                               : strWhere + u" and " + strItemKeyName + u"=" + key;
   Text sql = u"select " + strItemEnglish + u" from " + strTable + u" " + strWhere;

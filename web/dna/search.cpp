@@ -2,7 +2,7 @@
 // statements of the following requests. Integer columns match by equality (plain integers
 // only, as they stand unquoted), all others by substring.
 #include "dna/dna.h"
-#include "dna/sql_literal.h"
+#include "frame/sql_literal.h"
 
 namespace dna {
 
@@ -11,10 +11,10 @@ void DNA::search() {
   Text cond;
   for (const auto i : takingPartColumns()) {
     if (isIntegerColumn(i)) {
-      cond += aFields[i] + u"=" + integerLiteral(aValues[i]) + u" and ";
+      cond += aFields[i] + u"=" + frame::integerLiteral(aValues[i]) + u" and ";
     } else {
       const Text value = automation::trim(automation::joinText(aValues[i]));
-      cond += aFields[i] + u" like '%" + doubleApostrophes(value) + u"%' and ";
+      cond += aFields[i] + u" like '%" + frame::doubleApostrophes(value) + u"%' and ";
     }
   }
   // The last "and " goes; the blank before it stays.

@@ -3,9 +3,9 @@
 // unquoted, so their values must be plain integers (sql_literal.h); every other column is
 // written between single quotes.
 #include "dna/dna.h"
-#include "dna/sql_literal.h"
 #include "dna/statement_text.h"
 #include "frame/database.h"
+#include "frame/sql_literal.h"
 
 namespace dna {
 
@@ -36,7 +36,7 @@ bool DNA::isIntegerColumn(std::size_t i) const {
 }
 
 Text DNA::keyCondition() const {
-  const Text key = integerLiteral(nItemKeyValue);
+  const Text key = frame::integerLiteral(nItemKeyValue);
   const Text start = strWhere.empty() ? Text(u" where ") : u" " + strWhere + u" and ";
   return start + strItemKeyName + u" = " + key;
 }
@@ -47,8 +47,9 @@ Variant DNA::Insert() {
   Text vals;
   for (const auto i : takingPartColumns()) {
     cols += aFields[i] + u",";
-    vals += isIntegerColumn(i) ? integerLiteral(aValues[i]) + u","
-                               : u"'" + doubleApostrophes(automation::joinText(aValues[i])) + u"',";
+    vals += isIntegerColumn(i)
+                ? frame::integerLiteral(aValues[i]) + u","
+                : u"'" + frame::doubleApostrophes(automation::joinText(aValues[i])) + u"',";
   }
   auto& response = page_.response();
   if (cols.empty()) {
@@ -67,10 +68,10 @@ Variant DNA::Update() {
   GetFieldTypes();
   Text statement = u" update " + strTable + u" set ";
   for (const auto i : takingPartColumns()) {
-    statement +=
-        isIntegerColumn(i)
-            ? aFields[i] + u"=" + integerLiteral(aValues[i]) + u","
-            : aFields[i] + u"='" + doubleApostrophes(automation::joinText(aValues[i])) + u"',";
+    statement += isIntegerColumn(i)
+                     ? aFields[i] + u"=" + frame::integerLiteral(aValues[i]) + u","
+                     : aFields[i] + u"='" +
+                           frame::doubleApostrophes(automation::joinText(aValues[i])) + u"',";
   }
   statement.pop_back();
   statement += keyCondition();

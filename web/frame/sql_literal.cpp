@@ -1,8 +1,9 @@
-#include "dna/sql_literal.h"
+// The two ways a value enters a statement: as a plain integer, or quoted.
+#include "frame/sql_literal.h"
 
 #include <algorithm>
 
-namespace dna {
+namespace frame {
 
 namespace {
 
@@ -29,4 +30,4 @@ automation::Text doubleApostrophes(automation::TextView s) {
   return automation::replaceAll(s, u"'", u"''");
 }
 
-}  // namespace dna
+}  // namespace frame
