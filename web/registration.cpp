@@ -3,6 +3,7 @@
 #include "dna/dna.h"
 #include "frame/asp_http.h"
 #include "frame/class_ids.h"
+#include "permission/permission.h"
 #include "upload/system_init.h"
 
 namespace balance {
@@ -21,6 +22,7 @@ void registerBalanceClasses(automation::ClassRegistry& registry) {
   registry.addTypeLibrary({frame::kTypeLibraryName, frame::kTypeLibraryGuid, 1, 0});
   addClass<dna::DNA>(registry, frame::kDNA);
   addClass<frame::AspHttp>(registry, frame::kAspHttp);
+  addClass<permission::Permission>(registry, frame::kPermission);
   addClass<upload::SystemInit>(registry, frame::kSystemInit);
 }
 
