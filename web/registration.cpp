@@ -4,6 +4,7 @@
 #include "frame/asp_http.h"
 #include "frame/class_ids.h"
 #include "permission/permission.h"
+#include "scheduler/scheduler.h"
 #include "upload/system_init.h"
 
 namespace balance {
@@ -23,6 +24,7 @@ void registerBalanceClasses(automation::ClassRegistry& registry) {
   addClass<dna::DNA>(registry, frame::kDNA);
   addClass<frame::AspHttp>(registry, frame::kAspHttp);
   addClass<permission::Permission>(registry, frame::kPermission);
+  addClass<schedule::scheduler>(registry, frame::kScheduler);
   addClass<upload::SystemInit>(registry, frame::kSystemInit);
 }
 

@@ -14,7 +14,8 @@ TEST(Registration, RegistersTheTypeLibraryAndCreatableClasses) {
   ASSERT_EQ(registry.typeLibraries().size(), 1u);
   EXPECT_EQ(registry.typeLibraries()[0].name, u"balance");
   EXPECT_EQ(registry.typeLibraries()[0].guid, u"{103E74AE-B907-42B4-89B2-78FA5A63D531}");
-  for (const auto* id : {&frame::kDNA, &frame::kAspHttp, &frame::kPermission, &frame::kSystemInit}) {
+  for (const auto* id : {&frame::kDNA, &frame::kAspHttp, &frame::kScheduler, &frame::kPermission,
+                         &frame::kSystemInit}) {
     auto byProgId = registry.create(id->progId);
     auto byClsid = registry.create(id->clsid);
     ASSERT_NE(byProgId, nullptr);
