@@ -50,6 +50,9 @@ automation::HRESULT errorOf(Action&& action) {
 class PlanDb {
  public:
   PlanDb() : connStr_(test_support::sqliteConnectionString(dir_.file("plans.db"))) {
+    // One transaction: a commit per statement would wait for the disk each time.
+    setup_ = frame::openConnection(connStr_);
+    run(u"begin");
     run(u"create table personDuty(dutyID integer, dutyName varchar(20))");
     run(u"insert into personDuty values(1,'处长'),(2,'科员'),(3,'司机'),(4,'<i>顾问</i>')");
     run(u"create table person(personID integer primary key, personName varchar(20), "
@@ -73,11 +76,16 @@ class PlanDb {
     addPlan(5, u"2001-05-30 09:00:00", u"2001-06-03 18:00:00", 3, 3, 1, 12);
     addPlan(6, u"2001-03-15 08:00:00", u"2001-06-10 18:00:00", 2, 2, 1, 13);
     addPlan(7, u"2001-05-09 08:00:00", u"2001-05-09 18:00:00", 5, 6, 1, 30);
+    run(u"commit");
+    setup_->Close();
+    setup_.reset();
   }
 
   const Text& connStr() const { return connStr_; }
 
-  void run(TextView sql) const { frame::execute(*frame::openConnection(connStr_), sql); }
+  void run(TextView sql) const {
+    frame::execute(setup_ ? *setup_ : *frame::openConnection(connStr_), sql);
+  }
 
   void addPlan(int id, TextView start, TextView end, int kind, int place, int flag,
                int person) const {
@@ -98,6 +106,7 @@ class PlanDb {
  private:
   test_support::TempDir dir_;
   Text connStr_;
+  std::shared_ptr<ado::Connection> setup_;
 };
 
 // One request of a schedule page of 张三's session (personID 12, system 1, rnd "r7"); the
