@@ -31,7 +31,9 @@ bool isComparison(const Token& t) {
 class Rewriter {
  public:
   Rewriter(TextView sql, const DateColumns& dates)
-      : tokens_(tokenize(sql)), edits_(tokens_.size()), dates_(dates) {
+      : tokens_(tokenize(sql)), editOf_(tokens_.size(), kNone), dates_(dates) {
+    sig_.reserve(tokens_.size());
+    depth_.reserve(tokens_.size());
     int depth = 0;
     for (std::size_t i = 0; i < tokens_.size(); ++i) {
       const Token& t = tokens_[i];
@@ -54,14 +56,22 @@ class Rewriter {
 
  private:
   const Token& tok(std::size_t k) const { return tokens_[sig_[k]]; }
-  Edit& edit(std::size_t k) { return edits_[sig_[k]]; }
+  Edit& edit(std::size_t k) { return editAt(sig_[k]); }
+  // The edit of token i, made on first use: most tokens are never edited.
+  Edit& editAt(std::size_t i) {
+    if (editOf_[i] == kNone) {
+      editOf_[i] = edits_.size();
+      edits_.emplace_back();
+    }
+    return edits_[editOf_[i]];
+  }
   bool word(std::size_t k, TextView w) const { return k < sig_.size() && isWord(tok(k), w); }
   bool symbol(std::size_t k, TextView s) const { return k < sig_.size() && isSymbol(tok(k), s); }
 
   // Drops significant tokens [from, to) and the blanks and comments among and after them.
   void dropRange(std::size_t from, std::size_t to) {
     std::size_t end = to < sig_.size() ? sig_[to] : tokens_.size();
-    for (std::size_t i = sig_[from]; i < end; ++i) edits_[i].drop = true;
+    for (std::size_t i = sig_[from]; i < end; ++i) editAt(i).drop = true;
   }
 
   // The end of a select's scope: the closing parenthesis or ';' that ends its depth.
@@ -191,7 +201,11 @@ class Rewriter {
   Text output() const {
     Text out;
     for (std::size_t i = 0; i < tokens_.size(); ++i) {
-      const Edit& e = edits_[i];
+      if (editOf_[i] == kNone) {
+        out += tokens_[i].text;
+        continue;
+      }
+      const Edit& e = edits_[editOf_[i]];
       out += e.before;
       if (!e.drop) out += e.replacement ? TextView(*e.replacement) : tokens_[i].text;
       out += e.after;
@@ -199,7 +213,10 @@ class Rewriter {
     return out;
   }
 
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
   std::vector<Token> tokens_;
+  std::vector<std::size_t> editOf_;  // per token: its entry in edits_, or kNone
   std::vector<Edit> edits_;
   std::vector<std::size_t> sig_;
   std::vector<int> depth_;
@@ -269,9 +286,10 @@ std::optional<Text> canonicalDateLiteral(TextView quoted) {
   auto date = automation::parseDate(quoted.substr(1, quoted.size() - 2));
   if (!date) return std::nullopt;
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d %02d:%02d:%02d'", date->year(),
-                date->month(), date->day(), date->hour(), date->minute(), date->second());
-  return automation::fromUtf8(buffer);
+  const int n =
+      std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d %02d:%02d:%02d'", date->year(),
+                    date->month(), date->day(), date->hour(), date->minute(), date->second());
+  return Text(buffer, buffer + n);  // ASCII digits and punctuation
 }
 
 }  // namespace ado::sql

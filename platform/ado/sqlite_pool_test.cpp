@@ -202,6 +202,30 @@ TEST(StatementCacheTest, StatementsAreLentOutAndTheLeastRecentGoFirst) {
   sqlite3_close(db);
 }
 
+TEST(StatementCacheTest, TextsThatDifferOnlyAtTheEndAreKeptApart) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(":memory:", &db), SQLITE_OK);
+  const std::string head = "select 1 as value /*" + std::string(500, 'x') + "*/ where 1=";
+  {
+    StatementCache cache(8);
+    std::vector<sqlite3_stmt*> kept;
+    for (const char* end : {"1", "2", "3"}) {
+      sqlite3_stmt* stmt = nullptr;
+      ASSERT_EQ(sqlite3_prepare_v2(db, (head + end).c_str(), -1, &stmt, nullptr), SQLITE_OK);
+      cache.put(automation::fromUtf8(head + end), stmt);
+      kept.push_back(stmt);
+    }
+    EXPECT_EQ(cache.size(), 3u);
+    EXPECT_EQ(cache.take(automation::fromUtf8(head + "2")), kept[1]);
+    EXPECT_TRUE(cache.keeps(automation::fromUtf8(head + "2")));  // lent out, still known
+    EXPECT_FALSE(cache.keeps(automation::fromUtf8(head + "4")));
+    EXPECT_EQ(cache.take(automation::fromUtf8(head + "3")), kept[2]);
+    EXPECT_EQ(cache.take(automation::fromUtf8(head + "1")), kept[0]);
+    for (sqlite3_stmt* s : kept) sqlite3_finalize(s);
+  }
+  sqlite3_close(db);
+}
+
 // Through connections, as pages use them: the shared pool of the process.
 class PooledConnectionTest : public SqlitePoolTest {
  protected:

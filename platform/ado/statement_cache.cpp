@@ -1,26 +1,33 @@
 #include "ado/statement_cache.h"
 
-#include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace ado {
 
+std::size_t StatementCache::hashOf(const automation::Text& sql) {
+  return std::hash<automation::Text>{}(sql);
+}
+
+std::size_t StatementCache::indexOf(const automation::Text& sql) const {
+  const std::size_t hash = hashOf(sql);
+  std::size_t i = 0;
+  while (i < entries_.size() && !(entries_[i].hash == hash && entries_[i].sql == sql)) ++i;
+  return i;
+}
+
 sqlite3_stmt* StatementCache::take(const automation::Text& sql) {
-  for (Entry& e : entries_) {
-    if (e.sql == sql) return std::exchange(e.stmt, nullptr);
-  }
-  return nullptr;
+  const std::size_t i = indexOf(sql);
+  return i == entries_.size() ? nullptr : std::exchange(entries_[i].stmt, nullptr);
 }
 
 bool StatementCache::keeps(const automation::Text& sql) const {
-  return std::any_of(entries_.begin(), entries_.end(),
-                     [&](const Entry& e) { return e.sql == sql; });
+  return indexOf(sql) != entries_.size();
 }
 
 void StatementCache::put(const automation::Text& sql, sqlite3_stmt* stmt) {
   sqlite3_reset(stmt);
-  auto found =
-      std::find_if(entries_.begin(), entries_.end(), [&](const Entry& e) { return e.sql == sql; });
+  const auto found = entries_.begin() + static_cast<std::ptrdiff_t>(indexOf(sql));
   if (found != entries_.end() && !found->stmt) {
     found->stmt = stmt;
     found->returned = ++clock_;
@@ -30,7 +37,7 @@ void StatementCache::put(const automation::Text& sql, sqlite3_stmt* stmt) {
     sqlite3_finalize(stmt);
     return;
   }
-  entries_.push_back({sql, stmt, ++clock_});
+  entries_.push_back({sql, hashOf(sql), stmt, ++clock_});
   if (entries_.size() > capacity_) evictLeastRecent();
 }
 

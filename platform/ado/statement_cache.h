@@ -33,12 +33,18 @@ class StatementCache {
 
  private:
   // A text keeps its entry while its statement is lent out, so that giving it back costs no
-  // allocation; the few entries are searched in order, which is cheaper than hashing texts.
+  // allocation. The few entries are searched in order, by their text's hash first: the texts
+  // of one page often share a long head (a plan query for each of many persons) and differ
+  // only near the end.
   struct Entry {
     automation::Text sql;
+    std::size_t hash;
     sqlite3_stmt* stmt;  // nullptr while lent out
     std::uint64_t returned;
   };
+  static std::size_t hashOf(const automation::Text& sql);
+  // The entry of `sql`, or entries_.size() when there is none.
+  std::size_t indexOf(const automation::Text& sql) const;
   void evictLeastRecent();
 
   std::size_t capacity_;
