@@ -88,37 +88,45 @@ Variant scheduler::DispLeaderMonthHeader(const Variant& dtDate) {
   return Variant(std::move(s));
 }
 
-Text scheduler::leaderRows(const Variant& dtDate, const Variant& strCond,
+void scheduler::leaderRows(Text& out, const Variant& dtDate, const Variant& strCond,
                            Variant (scheduler::*strip)(const Variant&, const Variant&)) {
   automation::toDate(dtDate);  // before any statement runs
   auto rs = query(personListStatement(strCond));
-  Text s;
   for (; !rs->eof(); rs->MoveNext()) {
-    s += u"<tr><td class=td2 nowrap>";
-    frame::appendHtmlText(s, joinText(rs->value(Variant(u"personName"))));
-    s += u"</td>" + joinText((this->*strip)(dtDate, rs->value(Variant(u"personID")))) + u"</tr>" +
-         kCrLf;
+    out += u"<tr><td class=td2 nowrap>";
+    frame::appendHtmlText(out, joinText(rs->value(Variant(u"personName"))));
+    out += u"</td>";
+    out += joinText((this->*strip)(dtDate, rs->value(Variant(u"personID"))));
+    out += u"</tr>";
+    out += kCrLf;
   }
   rs->Close();
-  return s;
 }
 
+// The overviews are built in one text, the largest a page gets from this class: each row is
+// appended to it where it is made, never copied along.
 Variant scheduler::DispLeaderWeekContent(const Variant& dtDate, const Variant& strCond) {
-  return Variant(leaderRows(dtDate, strCond, &scheduler::DispPersonWeek));
+  Text s;
+  leaderRows(s, dtDate, strCond, &scheduler::DispPersonWeek);
+  return Variant(std::move(s));
 }
 
 Variant scheduler::DispLeaderMonthContent(const Variant& dtDate, const Variant& strCond) {
-  return Variant(leaderRows(dtDate, strCond, &scheduler::DispPersonMonth));
+  Text s;
+  leaderRows(s, dtDate, strCond, &scheduler::DispPersonMonth);
+  return Variant(std::move(s));
 }
 
 Variant scheduler::DispLeaderWeek(const Variant& dtDate, const Variant& strCond) {
-  return Variant(joinText(DispLeaderWeekHeader(dtDate)) +
-                 joinText(DispLeaderWeekContent(dtDate, strCond)));
+  Text s = joinText(DispLeaderWeekHeader(dtDate));
+  leaderRows(s, dtDate, strCond, &scheduler::DispPersonWeek);
+  return Variant(std::move(s));
 }
 
 Variant scheduler::DispLeaderMonth(const Variant& dtDate, const Variant& strCond) {
-  return Variant(joinText(DispLeaderMonthHeader(dtDate)) +
-                 joinText(DispLeaderMonthContent(dtDate, strCond)));
+  Text s = joinText(DispLeaderMonthHeader(dtDate));
+  leaderRows(s, dtDate, strCond, &scheduler::DispPersonMonth);
+  return Variant(std::move(s));
 }
 
 }  // namespace schedule

@@ -158,11 +158,18 @@ void scheduler::fillDayBuckets(DayBuckets& buckets, TextView pid, Date first, Da
   const Text sql = periodStatement(pid, first, last);
   WriteTrace(sql);
   auto rs = query(sql);
+  // The columns are looked up once; an overview files the plans of every person it shows.
+  const auto fields = rs->Fields();
+  const auto startField = fields->Item(Variant(u"planStartTime"));
+  const auto endField = fields->Item(Variant(u"planEndTime"));
+  const auto typeField = fields->Item(Variant(u"Type1ID"));
+  const auto kindField = fields->Item(Variant(u"Type1"));
+  const auto placeField = fields->Item(Variant(u"Type2"));
   const Date firstDay = first.dateOnly();
   const Date lastDay = last.dateOnly();
   for (; !rs->eof(); rs->MoveNext()) {
-    const Variant start = rs->value(Variant(u"planStartTime"));
-    const Variant end = rs->value(Variant(u"planEndTime"));
+    const Variant start = startField->Value();
+    const Variant end = endField->Value();
     if (start.isNull() || end.isNull()) continue;
     const Date startDate = automation::toDate(start);
     const Date endDate = automation::toDate(end);
@@ -171,8 +178,11 @@ void scheduler::fillDayBuckets(DayBuckets& buckets, TextView pid, Date first, Da
     const auto daysBefore = std::lround(firstDay.serial() - startDate.dateOnly().serial());
     Date d = startDate.addDays(static_cast<int>(std::max(0L, daysBefore)));
     if (d > endDate || d.dateOnly() > lastDay) continue;
-    const Text piece = kindName(*rs) + u":" + placeName(*rs) + u"||";
-    const Variant type = rs->value(Variant(u"Type1ID"));
+    Text piece = trim(joinText(kindField->Value()));
+    piece += u":";
+    piece += trim(joinText(placeField->Value()));
+    piece += u"||";
+    const Variant type = typeField->Value();
     for (; d <= endDate && d.dateOnly() <= lastDay; d = d.addDays(1)) {
       const int k = d.day();
       buckets.text[k] += piece;

@@ -86,8 +86,8 @@ class scheduler : public automation::Dispatch {
   Text personListStatement(const Variant& strCond) const;
   // Files the plans of person `pid` (a checked id) that cover the days first..last.
   void fillDayBuckets(DayBuckets& buckets, TextView pid, Date first, Date last);
-  // The rows of a leader overview: each person's name and the strip `strip` gives.
-  Text leaderRows(const Variant& dtDate, const Variant& strCond,
+  // Appends the rows of a leader overview: each person's name and the strip `strip` gives.
+  void leaderRows(Text& out, const Variant& dtDate, const Variant& strCond,
                   Variant (scheduler::*strip)(const Variant&, const Variant&));
   // A selector link from the current page to `target`, closed by `closing`.
   Text selectorLink(const Text& pid, const Text& rnd, Date target, TextView closing) const;
