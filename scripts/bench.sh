@@ -10,5 +10,6 @@ run "$build/bench/bench_ado" --benchmark_repetitions=3 --benchmark_report_aggreg
 run "$build/bench/bench_dna" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
 run "$build/bench/bench_permission" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 run "$build/bench/bench_upload" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true
+run "$build/bench/bench_scheduler" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 run "$root/bench/raster_apply.sh" "$build"
 run "$root/bench/host.sh" "$build"
