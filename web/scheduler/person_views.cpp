@@ -14,7 +14,6 @@ using automation::joinText;
 using automation::replaceAll;
 
 Variant scheduler::DispWeek(const Variant& dtDate, const Variant& pID) {
-  frame::integerLiteral(pID);
   Text s = Text(u"<table cellspadding=2 cellspacing=1 width=100% >") + kCrLf;
   // The Monday goes out as it was given; the following days are date values.
   Variant d = GetPrevMonday(dtDate);
