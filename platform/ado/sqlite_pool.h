@@ -26,7 +26,9 @@ class SqlitePool : public std::enable_shared_from_this<SqlitePool> {
     std::size_t perFile = 8;
     std::size_t total = 16;
     Clock::duration idle = std::chrono::seconds(60);
-    std::size_t statements = 32;  // kept per handle
+    // Kept per handle: enough for a page that walks a tree one query per node (a three-level
+    // menu of a hundred items) to find every statement again on its next request.
+    std::size_t statements = 160;
   };
 
   static std::shared_ptr<SqlitePool> create(Limits limits);
