@@ -1,3 +1,4 @@
+// Member lookup and argument passing of late-bound calls, shared by every automation class.
 #include "object.h"
 
 namespace automation {
@@ -53,6 +54,13 @@ Variant Dispatch::invoke(TextView member, InvokeKind kind, Args args) {
   Variant result = m->get(*this, local);
   writeBack();
   return result;
+}
+
+std::optional<std::size_t> ordinal(const Variant& index, std::size_t count, int base) {
+  if (!index.isNumeric() || index.type() == VarType::Date) return std::nullopt;
+  std::int64_t n = toInt64Rounded(index) - base;
+  if (n < 0 || static_cast<std::uint64_t>(n) >= count) throwSubscriptOutOfRange();
+  return static_cast<std::size_t>(n);
 }
 
 Variant Dispatch::invoke(TextView member, InvokeKind kind, std::vector<Variant> args) {

@@ -151,6 +151,11 @@ class MemberTable {
   std::vector<MemberInfo> members_;
 };
 
+// The 0-based position that a number names in a collection of `count` items counted from
+// `base` (1 for the page objects' collections, 0 for ADO's); nullopt when `index` is no number.
+// A number outside the collection raises "subscript out of range".
+std::optional<std::size_t> ordinal(const Variant& index, std::size_t count, int base = 1);
+
 // Casts an object argument to the class a member expects, or raises the type-mismatch error.
 template <class T>
 std::shared_ptr<T> objectAs(const Variant& v) {

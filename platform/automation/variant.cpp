@@ -32,9 +32,10 @@ Variant Variant::missing() {
 
 VarType Variant::type() const {
   static constexpr VarType kTypes[] = {
-      VarType::Empty,   VarType::Null, VarType::I2,           VarType::I4,       VarType::I8,
-      VarType::R4,      VarType::R8,   VarType::Date,         VarType::Text,     VarType::Object,
-      VarType::Missing, VarType::Bool, VarType::VariantArray, VarType::ByteArray};
+      VarType::Empty,        VarType::Null,      VarType::I2,          VarType::I4,
+      VarType::I8,           VarType::R4,        VarType::R8,          VarType::Date,
+      VarType::Text,         VarType::Object,    VarType::Missing,     VarType::Bool,
+      VarType::VariantArray, VarType::ByteArray, VarType::VariantArray};
   return kTypes[value_.index()];
 }
 
@@ -70,7 +71,20 @@ const Variant::Bytes& Variant::bytes() const {
 
 const Variant::Array& Variant::array() const {
   if (auto p = std::get_if<std::shared_ptr<const Array>>(&value_)) return **p;
+  if (auto p = std::get_if<std::shared_ptr<const MultiArray>>(&value_)) return (*p)->elements;
   throwTypeMismatch();
+}
+
+Variant::Variant(MultiArray v) {
+  std::size_t total = v.counts.empty() ? 0 : 1;
+  for (std::size_t n : v.counts) total *= n;
+  if (total != v.elements.size()) throwSubscriptOutOfRange();
+  value_ = std::make_shared<const MultiArray>(std::move(v));
+}
+
+std::vector<std::size_t> Variant::arrayCounts() const {
+  if (auto p = std::get_if<std::shared_ptr<const MultiArray>>(&value_)) return (*p)->counts;
+  return {array().size()};
 }
 
 namespace {

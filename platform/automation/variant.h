@@ -40,6 +40,13 @@ class Variant {
  public:
   using Bytes = std::vector<std::uint8_t>;
   using Array = std::vector<Variant>;
+  // An array of more than one dimension (GetRows gives fields x rows): the elements laid out
+  // as COM lays them, first index varying fastest, and each dimension's element count; every
+  // lower bound is 0.
+  struct MultiArray {
+    std::vector<std::size_t> counts;
+    Array elements;
+  };
 
   Variant() = default;  // empty
   Variant(std::int16_t v) : value_(v) {}
@@ -57,6 +64,7 @@ class Variant {
   Variant(ObjectRef v) : value_(std::move(v)) {}
   Variant(Bytes v) : value_(std::make_shared<const Bytes>(std::move(v))) {}
   Variant(Array v) : value_(std::make_shared<const Array>(std::move(v))) {}
+  Variant(MultiArray v);  // raises "subscript out of range" when the counts miss the elements
   Variant(const char*) = delete;  // narrow literals would silently become booleans
 
   static Variant null();
@@ -74,7 +82,9 @@ class Variant {
   const Text& text() const;
   const ObjectRef& object() const;
   const Bytes& bytes() const;
-  const Array& array() const;
+  const Array& array() const;  // every element, of an array of any number of dimensions
+  // The element count of each dimension: one count for an ordinary array.
+  std::vector<std::size_t> arrayCounts() const;
 
   // The stored value, for the conversions in variant.cpp.
   struct NullTag {
@@ -83,9 +93,10 @@ class Variant {
   struct MissingTag {
     bool operator==(const MissingTag&) const = default;
   };
-  using Storage = std::variant<std::monostate, NullTag, std::int16_t, std::int32_t, std::int64_t,
-                               float, double, Date, Text, ObjectRef, MissingTag, bool,
-                               std::shared_ptr<const Array>, std::shared_ptr<const Bytes>>;
+  using Storage =
+      std::variant<std::monostate, NullTag, std::int16_t, std::int32_t, std::int64_t, float, double,
+                   Date, Text, ObjectRef, MissingTag, bool, std::shared_ptr<const Array>,
+                   std::shared_ptr<const Bytes>, std::shared_ptr<const MultiArray>>;
   const Storage& storage() const { return value_; }
 
  private:
