@@ -90,7 +90,7 @@ void saveSession(const RenderJob& job, asp::Session& session) {
 int runRender(const std::vector<std::string>& args, const automation::ClassRegistry& registry,
               std::ostream& out, std::ostream& err) {
   RenderJob job;
-  auto session = std::make_shared<asp::Session>(automation::fromUtf8("render"));
+  auto session = std::make_shared<asp::Session>();
   try {
     job = parseRender(args);
     loadSession(job, *session);

@@ -71,7 +71,7 @@ TEST(ObjectWrappers, PropertiesMethodsAndDefaultMember) {
 
 TEST(ObjectWrappers, SessionAndApplicationItems) {
   TestSite site;
-  auto session = std::make_shared<asp::Session>(u"s");
+  auto session = std::make_shared<asp::Session>();
   site.write("s.asp",
              "<% Session(\"n\") = (Session(\"n\") || 0) + 1; Application('a') = 'app';\n"
              "%><%= Session('N') %> <%= Session.Contents('n') %> <%= Application(\"A\") %>");

@@ -60,7 +60,7 @@ std::unique_ptr<SessionStore::Lease> SessionStore::acquire(std::string_view id, 
     } else {
       entry = std::make_shared<Entry>();
       entry->id = newSessionId();
-      entry->session = std::make_shared<asp::Session>(automation::fromUtf8(entry->id));
+      entry->session = std::make_shared<asp::Session>();
       entry->session->Timeout = timeoutMinutes_;
       entry->timeoutMinutes = timeoutMinutes_;
       sessions_[entry->id] = entry;

@@ -32,7 +32,7 @@ class TestSite {
   host::PageResponse run(const std::string& page, host::PageRequest request = {},
                          std::shared_ptr<asp::Session> session = nullptr) {
     if (request.url.empty()) request.url = "/" + page;
-    if (!session) session = std::make_shared<asp::Session>(u"s");
+    if (!session) session = std::make_shared<asp::Session>();
     return runner_->run(page, request, session);
   }
   host::PageResponse page(const std::string& source) {

@@ -1,7 +1,11 @@
+// Filling the request from what the host received and answering the typed lookups of the
+// components; the script members hand out the collection objects.
 #include "request.h"
 
 #include <algorithm>
 #include <utility>
+
+#include "url_encoding.h"
 
 namespace asp {
 
@@ -9,16 +13,10 @@ using automation::Args;
 using automation::byRef;
 using automation::byVal;
 using automation::MemberTable;
+using automation::ObjectRef;
 using automation::optionalByVal;
 
 namespace {
-
-int hexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
 
 Text upper(TextView s) {
   Text r(s);
@@ -28,63 +26,21 @@ Text upper(TextView s) {
   return r;
 }
 
+Text bodyText(const Variant::Bytes& body) {
+  return automation::fromUtf8(
+      std::string_view(reinterpret_cast<const char*>(body.data()), body.size()));
+}
+
 }  // namespace
 
-Text urlDecode(std::string_view raw, int codePage) {
-  std::string bytes;
-  bytes.reserve(raw.size());
-  for (std::size_t i = 0; i < raw.size(); ++i) {
-    char c = raw[i];
-    if (c == '+') {
-      bytes += ' ';
-    } else if (c == '%' && i + 2 < raw.size() + 0 && hexValue(raw[i + 1]) >= 0 &&
-               hexValue(raw[i + 2]) >= 0) {
-      bytes += static_cast<char>(hexValue(raw[i + 1]) * 16 + hexValue(raw[i + 2]));
-      i += 2;
-    } else {
-      bytes += c;
-    }
-  }
-  return automation::decodeCodePage(bytes, codePage);
-}
-
-ValueCollection ValueCollection::parseUrlEncoded(std::string_view raw, int codePage) {
-  ValueCollection c;
-  std::size_t pos = 0;
-  while (pos <= raw.size()) {
-    std::size_t amp = raw.find('&', pos);
-    if (amp == std::string_view::npos) amp = raw.size();
-    std::string_view pair = raw.substr(pos, amp - pos);
-    if (!pair.empty()) {
-      std::size_t eq = pair.find('=');
-      std::string_view key = pair.substr(0, eq);
-      std::string_view value = eq == std::string_view::npos ? "" : pair.substr(eq + 1);
-      c.add(urlDecode(key, codePage), urlDecode(value, codePage));
-    }
-    pos = amp + 1;
-  }
-  return c;
-}
-
-void ValueCollection::add(Text key, Text value) {
-  items_.emplace_back(std::move(key), std::move(value));
-}
-
-Variant ValueCollection::get(TextView key) const {
-  Text joined;
-  bool found = false;
-  for (const auto& [k, v] : items_) {
-    if (!automation::equalsIgnoreCase(k, key)) continue;
-    if (found) joined += u", ";
-    joined += v;
-    found = true;
-  }
-  return found ? Variant(std::move(joined)) : Variant();
-}
+Request::Request()
+    : query_(std::make_shared<ValueCollection>()),
+      cookies_(std::make_shared<std::vector<CookieData>>()),
+      serverVariables_(std::make_shared<ValueCollection>()) {}
 
 void Request::setQueryString(std::string raw) {
   rawQuery_ = std::move(raw);
-  query_ = ValueCollection::parseUrlEncoded(rawQuery_, codePage_);
+  *query_ = ValueCollection::parseUrlEncoded(rawQuery_, codePage_);
 }
 
 void Request::setBody(std::string bytes, std::string contentType) {
@@ -92,41 +48,60 @@ void Request::setBody(std::string bytes, std::string contentType) {
   totalBytes_ = body_.size();
   contentType_ = std::move(contentType);
   readPos_ = 0;
-  formParsed_ = false;
+  form_.reset();
 }
 
 void Request::setServerVariable(TextView name, Text value) {
-  serverVariables_[upper(name)] = std::move(value);
+  serverVariables_->replace(upper(name), std::move(value));
 }
 
-Variant Request::QueryString(TextView key) const { return query_.get(key); }
+void Request::setCookie(Text name, Text value) {
+  ValueCollection keys =
+      automation::contains(value, u"=") ? ValueCollection::parseDecoded(value) : ValueCollection();
+  cookies_->push_back({std::move(name), std::move(value), std::move(keys)});
+}
+
+void Request::addCookieHeader(std::string_view header) {
+  while (!header.empty()) {
+    std::size_t semicolon = header.find(';');
+    std::string_view pair = header.substr(0, semicolon);
+    header =
+        semicolon == std::string_view::npos ? std::string_view() : header.substr(semicolon + 1);
+    while (!pair.empty() && pair.front() == ' ') pair.remove_prefix(1);
+    std::size_t eq = pair.find('=');
+    if (eq == std::string_view::npos || eq == 0) continue;
+    std::string_view raw = pair.substr(eq + 1);
+    ValueCollection keys = raw.find('=') == std::string_view::npos
+                               ? ValueCollection()
+                               : ValueCollection::parseUrlEncoded(raw, codePage_);
+    cookies_->push_back(
+        {urlDecode(pair.substr(0, eq), codePage_), urlDecode(raw, codePage_), std::move(keys)});
+  }
+}
 
 Text Request::QueryStringAll() const { return automation::fromUtf8(rawQuery_); }
 
 const ValueCollection& Request::form() const {
-  if (!formParsed_) {
+  if (!form_) {
     std::string type = contentType_;
     std::transform(type.begin(), type.end(), type.begin(), ::tolower);
-    form_ = type.rfind("application/x-www-form-urlencoded", 0) == 0
-                ? ValueCollection::parseUrlEncoded(
-                      std::string_view(reinterpret_cast<const char*>(body_.data()), body_.size()),
-                      codePage_)
-                : ValueCollection();
-    formParsed_ = true;
+    form_ = std::make_shared<ValueCollection>(
+        type.rfind("application/x-www-form-urlencoded", 0) == 0
+            ? ValueCollection::parseUrlEncoded(
+                  std::string_view(reinterpret_cast<const char*>(body_.data()), body_.size()),
+                  codePage_)
+            : ValueCollection());
   }
-  return form_;
+  return *form_;
 }
 
-Variant Request::Form(TextView key) const { return form().get(key); }
+Text Request::FormAll() const { return bodyText(body_); }
 
-Text Request::FormAll() const {
-  return automation::fromUtf8(
-      std::string_view(reinterpret_cast<const char*>(body_.data()), body_.size()));
-}
-
-Variant Request::ServerVariables(TextView name) const {
-  auto it = serverVariables_.find(upper(name));
-  return it == serverVariables_.end() ? Variant() : Variant(it->second);
+Variant Request::Cookies(TextView key) const {
+  for (const auto& c : *cookies_) {
+    if (automation::equalsIgnoreCase(c.name, key)) return Variant(c.value);
+  }
+  return {};
 }
 
 Variant Request::Item(TextView key) const {
@@ -150,23 +125,52 @@ Variant::Bytes Request::BinaryRead(std::int32_t& count) {
   return bytes;
 }
 
+std::shared_ptr<RequestCollection> Request::queryStringCollection() const {
+  return std::make_shared<RequestCollection>(query_, QueryStringAll());
+}
+
+std::shared_ptr<RequestCollection> Request::formCollection() const {
+  form();
+  return std::make_shared<RequestCollection>(form_, FormAll());
+}
+
+std::shared_ptr<RequestCollection> Request::serverVariablesCollection() const {
+  return std::make_shared<RequestCollection>(serverVariables_, Text());
+}
+
+std::shared_ptr<RequestCookies> Request::cookiesCollection() const {
+  return std::make_shared<RequestCookies>(cookies_);
+}
+
+Variant Request::itemObject(TextView key) const {
+  Variant name{Text(key)};
+  if (!QueryString(key).isEmpty()) return queryStringCollection()->Item(name);
+  if (!Form(key).isEmpty()) return formCollection()->Item(name);
+  if (!Cookies(key).isEmpty()) return Variant(ObjectRef(cookiesCollection()->Item(name)));
+  if (!ServerVariables(key).isEmpty()) return serverVariablesCollection()->Item(name);
+  return {};
+}
+
 const automation::TypeInfo& Request::typeInfo() const {
+  // Each collection member gives the collection without an argument and its item with one.
+  auto collectionMember = [](auto collectionOf) {
+    return [collectionOf](Request& r, Args a) {
+      auto collection = collectionOf(r);
+      return a[0].isMissing() ? Variant(ObjectRef(collection))
+                              : collection->invoke(u"", automation::InvokeKind::PropertyGet,
+                                                   std::vector<Variant>{a[0]});
+    };
+  };
   static const automation::TypeInfo info =
       MemberTable<Request>(u"IRequest", u"")
-          .function(u"QueryString", {optionalByVal(u"key")},
-                    [](Request& r, Args a) {
-                      return a[0].isMissing() ? Variant(r.QueryStringAll())
-                                              : r.QueryString(automation::toText(a[0]));
-                    })
-          .function(u"Form", {optionalByVal(u"key")},
-                    [](Request& r, Args a) {
-                      return a[0].isMissing() ? Variant(r.FormAll())
-                                              : r.Form(automation::toText(a[0]));
-                    })
-          .function(u"ServerVariables", {byVal(u"name")},
-                    [](Request& r, Args a) { return r.ServerVariables(automation::toText(a[0])); })
-          .function(u"Cookies", {byVal(u"name")},
-                    [](Request& r, Args a) { return r.Cookies(automation::toText(a[0])); })
+          .property(u"QueryString", {optionalByVal(u"key")},
+                    collectionMember([](Request& r) { return r.queryStringCollection(); }), {})
+          .property(u"Form", {optionalByVal(u"key")},
+                    collectionMember([](Request& r) { return r.formCollection(); }), {})
+          .property(u"ServerVariables", {optionalByVal(u"name")},
+                    collectionMember([](Request& r) { return r.serverVariablesCollection(); }), {})
+          .property(u"Cookies", {optionalByVal(u"name")},
+                    collectionMember([](Request& r) { return r.cookiesCollection(); }), {})
           .readOnly(u"TotalBytes", [](Request& r, Args) { return Variant(r.TotalBytes()); })
           .function(u"BinaryRead", {byRef(u"count")},
                     [](Request& r, Args a) {
@@ -175,8 +179,8 @@ const automation::TypeInfo& Request::typeInfo() const {
                       a[0] = Variant(n);
                       return bytes;
                     })
-          .function(u"Item", {byVal(u"key")},
-                    [](Request& r, Args a) { return r.Item(automation::toText(a[0])); })
+          .property(u"Item", {byVal(u"key")},
+                    [](Request& r, Args a) { return r.itemObject(automation::toText(a[0])); }, {})
           .asDefault()
           .build();
   return info;

@@ -1,36 +1,109 @@
+// Buffering, flushing and the header fields of the response, and its script members.
 #include "response.h"
+
+#include <chrono>
+
+#include "asp/asp_errors.h"
+#include "asp/http_dates.h"
 
 namespace asp {
 
 using automation::Args;
 using automation::byVal;
 using automation::MemberTable;
+using automation::ObjectRef;
 using automation::toText;
 
-void Response::Write(const Variant& v) { text_ += automation::joinText(v); }
+Response::Response()
+    : cookies_(std::make_shared<ResponseCookies>([this] { return headersSent_; })) {}
+
+void Response::Write(const Variant& v) { write(automation::joinText(v)); }
+
+void Response::write(TextView s) {
+  text_ += s;
+  if (!buffer_ && sink_) Flush();
+}
 
 void Response::BinaryWrite(const Variant& bytes) {
   const auto& b = bytes.bytes();
   binary_.append(b.begin(), b.end());
+  if (!buffer_ && sink_) Flush();
+}
+
+void Response::Clear() {
+  if (!buffer_) throwBufferingOff();
+  text_.resize(sentText_);
+  binary_.resize(sentBinary_);
+}
+
+void Response::Flush() {
+  headersSent_ = true;
+  if (sink_) {
+    sink_(*this, std::exchange(text_, {}), std::exchange(binary_, {}));
+  } else {
+    sentText_ = text_.size();
+    sentBinary_ = binary_.size();
+  }
 }
 
 void Response::End() { throw ResponseEnd{}; }
 
 void Response::Redirect(TextView url) {
+  checkHeadersOpen();
   Status = u"302 Object moved";
   AddHeader(u"Location", Text(url));
   End();
 }
 
+void Response::checkHeadersOpen() const {
+  if (headersSent_) throwHeadersWritten();
+}
+
 void Response::AddHeader(Text name, Text value) {
+  checkHeadersOpen();
   headers_.emplace_back(std::move(name), std::move(value));
 }
 
-void Response::setCookie(Text name, Text value) {
-  AddHeader(u"Set-Cookie", name + u"=" + value + u"; path=/");
+void Response::setBuffer(bool on) {
+  if (on != buffer_) checkHeadersOpen();
+  buffer_ = on;
+}
+
+void Response::setExpires(std::int32_t minutes) {
+  checkHeadersOpen();
+  expiresMinutes_ = minutes;
+  std::time_t at = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()) +
+                   std::time_t{minutes} * 60;
+  expiresAt_ = expiresAt_ ? std::min(*expiresAt_, at) : at;
+}
+
+void Response::setExpiresAbsolute(automation::Date local) {
+  checkHeadersOpen();
+  std::time_t at = fromLocalDate(local);
+  expiresAt_ = expiresAt_ ? std::min(*expiresAt_, at) : at;
+}
+
+std::vector<std::pair<Text, Text>> Response::headers() const {
+  std::vector<std::pair<Text, Text>> all = headers_;
+  if (!CacheControl.empty()) all.emplace_back(u"Cache-Control", CacheControl);
+  if (expiresAt_) all.emplace_back(u"Expires", httpDate(*expiresAt_));
+  for (const auto& c : cookies_->all()) all.emplace_back(u"Set-Cookie", c->header(CodePage));
+  return all;
 }
 
 const automation::TypeInfo& Response::typeInfo() const {
+  // A header field as scripts assign it: refused once the headers are sent.
+  auto headerField = [](Text Response::*field) {
+    return std::pair{[field](Response& r, Args) { return Variant(r.*field); },
+                     [field](Response& r, Args, const Variant& v) {
+                       r.checkHeadersOpen();
+                       r.*field = toText(v);
+                     }};
+  };
+  auto [getType, putType] = headerField(&Response::ContentType);
+  auto [getCharset, putCharset] = headerField(&Response::Charset);
+  auto [getStatus, putStatus] = headerField(&Response::Status);
+  auto [getCache, putCache] = headerField(&Response::CacheControl);
   static const automation::TypeInfo info =
       MemberTable<Response>(u"IResponse", u"")
           .sub(u"Write", {byVal(u"varText")}, [](Response& r, Args a) { r.Write(a[0]); })
@@ -40,15 +113,42 @@ const automation::TypeInfo& Response::typeInfo() const {
                [](Response& r, Args a) { r.Redirect(toText(a[0])); })
           .sub(u"End", {}, [](Response& r, Args) { r.End(); })
           .sub(u"Clear", {}, [](Response& r, Args) { r.Clear(); })
-          .sub(u"Flush", {}, [](Response&, Args) {})  // output is sent when the page ends
+          .sub(u"Flush", {},
+               [](Response& r, Args) {
+                 if (!r.Buffer()) throwBufferingOff();
+                 r.Flush();
+               })
           .sub(u"AddHeader", {byVal(u"bstrHeaderName"), byVal(u"bstrHeaderValue")},
                [](Response& r, Args a) { r.AddHeader(toText(a[0]), toText(a[1])); })
-          .field(u"ContentType", &Response::ContentType)
-          .field(u"Charset", &Response::Charset)
-          .field(u"Status", &Response::Status)
+          .sub(u"AppendToLog", {byVal(u"bstrLogEntry")}, [](Response&, Args) {})
+          .property(u"ContentType", {}, getType, putType, u"pbstrContentTypeRet")
+          .property(u"Charset", {}, getCharset, putCharset, u"pvarCharset")
+          .property(u"Status", {}, getStatus, putStatus, u"pbstrStatusRet")
+          .property(u"CacheControl", {}, getCache, putCache, u"pbstrCacheControl")
           .property(
-              u"Cookies", {byVal(u"bstrName")}, {},
-              [](Response& r, Args a, const Variant& v) { r.setCookie(toText(a[0]), toText(v)); },
+              u"Buffer", {}, [](Response& r, Args) { return Variant(r.Buffer()); },
+              [](Response& r, Args, const Variant& v) { r.setBuffer(automation::toBool(v)); },
+              u"fIsBuffering")
+          .property(
+              u"Expires", {}, [](Response& r, Args) { return Variant(r.Expires()); },
+              [](Response& r, Args, const Variant& v) { r.setExpires(automation::toInt32(v)); },
+              u"lExpiresMinutes")
+          .writeOnly(u"ExpiresAbsolute", u"dtExpires",
+                     [](Response& r, Args, const Variant& v) {
+                       r.setExpiresAbsolute(automation::toDate(v));
+                     })
+          .field(u"CodePage", &Response::CodePage)
+          .readOnly(u"IsClientConnected",
+                    [](Response& r, Args) { return Variant(r.IsClientConnected()); })
+          .property(
+              u"Cookies", {automation::optionalByVal(u"bstrName")},
+              [](Response& r, Args a) {
+                if (a[0].isMissing()) return Variant(ObjectRef(r.cookies_));
+                return Variant(ObjectRef(r.cookies().cookie(toText(a[0]))));
+              },
+              [](Response& r, Args a, const Variant& v) {
+                r.cookies().cookie(toText(a[0]))->setValue(automation::joinText(v));
+              },
               u"bstrValue")
           .build();
   return info;

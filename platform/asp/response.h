@@ -1,10 +1,21 @@
 // Response: collects what the page writes. Text is kept as UTF-16 and encoded into the
 // page's code page only when the host sends it.
+//
+// Output is buffered until the page ends or calls Flush. What a Flush hands to the host's
+// sink is sent and stays sent: Clear drops only what was written after it, and from then on
+// the status, headers and cookies can no longer change. With Buffer off every write goes to
+// the sink at once. Without a sink (a render, a test) flushed output stays in text(), marked
+// as sent.
 #pragma once
 
+#include <ctime>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "asp/response_cookies.h"
 #include "automation/object.h"
 
 namespace asp {
@@ -18,32 +29,65 @@ struct ResponseEnd {};
 
 class Response : public automation::Dispatch {
  public:
+  // Receives flushed output: text not yet sent, then bytes of BinaryWrite. On its first call
+  // the host sends the status line and headers() before the body.
+  using FlushSink = std::function<void(Response& response, Text text, std::string binary)>;
+
+  Response();
   const automation::TypeInfo& typeInfo() const override;
 
+  // Set by the host.
+  void setFlushSink(FlushSink sink) { sink_ = std::move(sink); }
+  void setClientConnected(std::function<bool()> probe) { clientConnected_ = std::move(probe); }
+
   void Write(const Variant& v);  // the value's text; empty and null write nothing
-  void write(TextView s) { text_ += s; }
+  void write(TextView s);
   void BinaryWrite(const Variant& bytes);
-  void Clear() {
-    text_.clear();
-    binary_.clear();
-  }
+  void Clear();  // drops what is not sent yet
+  void Flush();
   [[noreturn]] void End();
   [[noreturn]] void Redirect(TextView url);
   void AddHeader(Text name, Text value);
-  void setCookie(Text name, Text value);
+  void setCookie(Text name, Text value) { cookies_->cookie(name)->setValue(std::move(value)); }
+  ResponseCookies& cookies() { return *cookies_; }
 
+  bool Buffer() const { return buffer_; }
+  void setBuffer(bool on);
+  // Minutes from now (negative: already expired); ExpiresAbsolute is a local date. When both
+  // are set the sooner wins.
+  void setExpires(std::int32_t minutes);
+  std::int32_t Expires() const { return expiresMinutes_; }
+  void setExpiresAbsolute(automation::Date local);
+  bool IsClientConnected() const { return !clientConnected_ || clientConnected_(); }
+  bool headersSent() const { return headersSent_; }
+
+  // Header fields the host reads; script puts are refused once the headers are sent.
   Text ContentType = u"text/html";
   Text Charset;
   Text Status = u"200 OK";
+  Text CacheControl;
+  std::int32_t CodePage = 65001;
 
-  const Text& text() const { return text_; }
+  const Text& text() const { return text_; }             // written and not handed to a sink
   const std::string& binary() const { return binary_; }  // BinaryWrite bytes, after the text
-  const std::vector<std::pair<Text, Text>>& headers() const { return headers_; }
+  // AddHeader's headers, then Cache-Control, Expires and one Set-Cookie per cookie.
+  std::vector<std::pair<Text, Text>> headers() const;
 
  private:
+  void checkHeadersOpen() const;
+
   Text text_;
   std::string binary_;
+  std::size_t sentText_ = 0;  // kept without a sink: the first bytes already flushed
+  std::size_t sentBinary_ = 0;
   std::vector<std::pair<Text, Text>> headers_;
+  std::shared_ptr<ResponseCookies> cookies_;
+  bool buffer_ = true;
+  bool headersSent_ = false;
+  std::int32_t expiresMinutes_ = 0;
+  std::optional<std::time_t> expiresAt_;
+  FlushSink sink_;
+  std::function<bool()> clientConnected_;
 };
 
 }  // namespace asp

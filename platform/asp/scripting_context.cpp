@@ -1,3 +1,4 @@
+// The scripting context handed to components at page start: the page's five objects.
 #include "scripting_context.h"
 
 namespace asp {

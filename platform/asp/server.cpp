@@ -1,6 +1,7 @@
+// Server: object creation and path mapping handed in by the host, and the encoders.
 #include "server.h"
 
-#include <cctype>
+#include "url_encoding.h"
 
 namespace asp {
 
@@ -13,23 +14,7 @@ ObjectRef Server::CreateObject(TextView progId) const { return creator_(progId);
 
 Text Server::MapPath(TextView path) const { return mapper_(path); }
 
-Text Server::URLEncode(TextView s) const {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string bytes = automation::encodeCodePage(s, codePage_);
-  Text r;
-  for (unsigned char c : bytes) {
-    if (std::isalnum(c) || c == '-' || c == '_' || c == '.' || c == '*') {
-      r += static_cast<char16_t>(c);
-    } else if (c == ' ') {
-      r += u'+';
-    } else {
-      r += u'%';
-      r += static_cast<char16_t>(kHex[c >> 4]);
-      r += static_cast<char16_t>(kHex[c & 15]);
-    }
-  }
-  return r;
-}
+Text Server::URLEncode(TextView s) const { return urlEncode(s, codePage_); }
 
 Text Server::HTMLEncode(TextView s) {
   Text r;

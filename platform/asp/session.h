@@ -1,9 +1,11 @@
 // Session and Application: keyed values that outlive one request. Keys compare without
-// regard to case and keep the spelling of their first writer.
+// regard to case, keep the spelling of their first writer and the order of first writing,
+// which is the order Contents counts and enumerates them in.
 #pragma once
 
-#include <map>
+#include <condition_variable>
 #include <mutex>
+#include <thread>
 
 #include "automation/object.h"
 
@@ -19,46 +21,80 @@ class KeyedValues {
   void set(TextView key, Variant value);
   void remove(TextView key);
   void clear() { values_.clear(); }
-  // (key as first written, value) pairs, in key order.
-  std::vector<std::pair<Text, Variant>> items() const;
+  std::size_t size() const { return values_.size(); }
+  // (key as first written, value) pairs, in order of first writing.
+  const std::vector<std::pair<Text, Variant>>& items() const { return values_; }
 
  private:
-  std::map<Text, std::pair<Text, Variant>> values_;  // folded key -> (key, value)
+  std::vector<std::pair<Text, Variant>> values_;
+};
+
+// Session.Contents and Application.Contents: Count, Item by key or 1-based number, Key,
+// Remove (by key or number), RemoveAll and enumeration of the keys, over the owner's values.
+template <class Owner>
+class Contents : public automation::Dispatch {
+ public:
+  explicit Contents(std::shared_ptr<Owner> owner) : owner_(std::move(owner)) {}
+  const automation::TypeInfo& typeInfo() const override;
+  std::optional<std::vector<Variant>> enumerate() override;
+
+ private:
+  Text keyOf(const Variant& keyOrNumber) const;
+  std::shared_ptr<Owner> owner_;
 };
 
 class Session : public automation::Dispatch {
  public:
-  explicit Session(Text id = u"") : id_(std::move(id)) {}
+  Session();  // takes the next SessionID
   const automation::TypeInfo& typeInfo() const override;
 
   Variant get(TextView key) const { return values_.get(key); }
   void set(TextView key, Variant value) { values_.set(key, std::move(value)); }
+  void remove(TextView key) { values_.remove(key); }
+  void removeAll() { values_.clear(); }
+  std::vector<std::pair<Text, Variant>> items() const { return values_.items(); }
   KeyedValues& contents() { return values_; }
-  const Text& SessionID() const { return id_; }
+
+  // A number as pages expect it, unique in this process; the host's session cookie carries
+  // an unguessable token of its own.
+  std::int32_t SessionID() const { return id_; }
   void Abandon() { abandoned_ = true; }
   bool abandoned() const { return abandoned_; }
   std::int32_t Timeout = 20;  // minutes
+  std::int32_t CodePage = 65001;
+  std::int32_t LCID = 2052;
 
  private:
-  Text id_;
+  std::int32_t id_;
   KeyedValues values_;
   bool abandoned_ = false;
 };
 
-// Shared by every page and thread of the host: each access takes the lock; Lock/Unlock let a
-// page group several accesses.
+// Shared by every page and thread of the host. Lock makes the calling page's thread the only
+// writer until it calls Unlock as often, or its page ends (releaseLocks): writes of other
+// pages wait meanwhile, reads do not. A page runs on one thread from start to end.
 class Application : public automation::Dispatch {
  public:
   const automation::TypeInfo& typeInfo() const override;
 
   Variant get(TextView key) const;
   void set(TextView key, Variant value);
-  void Lock() { pageLock_.lock(); }
-  void Unlock() { pageLock_.unlock(); }
+  void remove(TextView key);
+  void removeAll();
+  std::vector<std::pair<Text, Variant>> items() const;
+
+  void Lock();
+  void Unlock();        // an Unlock without a Lock of this thread does nothing
+  void releaseLocks();  // every Lock of this thread; for the host, when a page ends
 
  private:
+  // Waits until no other thread holds the page lock; returns with `mutex_` held.
+  std::unique_lock<std::mutex> writable();
+
   mutable std::mutex mutex_;
-  std::recursive_mutex pageLock_;
+  std::condition_variable unlocked_;
+  std::thread::id owner_;
+  int depth_ = 0;
   KeyedValues values_;
 };
 

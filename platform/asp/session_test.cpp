@@ -5,11 +5,15 @@
 #include "asp/response.h"
 #include "asp/server.h"
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 namespace asp {
 namespace {
 
 TEST(Session, KeysIgnoreCaseAndKeepTheirFirstSpelling) {
-  Session s(u"id1");
+  Session s;
   s.set(u"strOrder", Variant(u"name"));
   s.set(u"STRORDER", Variant(u"id"));
   EXPECT_EQ(s.get(u"strorder").text(), u"id");
@@ -24,6 +28,78 @@ TEST(Session, ScriptsReachValuesThroughTheDefaultMember) {
   s.invoke(u"", automation::InvokeKind::PropertyPut, {Variant(u"k"), Variant(5)});
   EXPECT_EQ(
       automation::toInt32(s.invoke(u"", automation::InvokeKind::PropertyGet, {Variant(u"K")})), 5);
+}
+
+TEST(Session, ContentsCountsIndexesRemovesAndEnumerates) {
+  auto s = std::make_shared<Session>();
+  s->set(u"b", Variant(2));
+  s->set(u"a", Variant(1));
+  s->set(u"c", Variant(3));
+  using automation::InvokeKind;
+  Variant contents = s->invoke(u"Contents", InvokeKind::PropertyGet);
+  auto& c = *contents.object();
+  EXPECT_EQ(automation::toInt32(c.invoke(u"Count", InvokeKind::PropertyGet)), 3);
+  EXPECT_EQ(automation::toInt32(c.invoke(u"", InvokeKind::PropertyGet, {Variant(1)})), 2);
+  EXPECT_EQ(automation::toText(c.invoke(u"Key", InvokeKind::PropertyGet, {Variant(2)})), u"a");
+  c.invoke(u"Remove", InvokeKind::Method, {Variant(u"A")});
+  c.invoke(u"Remove", InvokeKind::Method, {Variant(1)});  // by number: "b"
+  auto keys = c.enumerate();
+  ASSERT_TRUE(keys);
+  ASSERT_EQ(keys->size(), 1u);
+  EXPECT_EQ(automation::toText(keys->front()), u"c");
+  EXPECT_EQ(automation::toInt32(s->invoke(u"Contents", InvokeKind::PropertyGet, {Variant(u"C")})),
+            3);
+  c.invoke(u"RemoveAll", InvokeKind::Method);
+  EXPECT_EQ(s->items().size(), 0u);
+}
+
+TEST(Session, HasNumericIdsAndPageSettings) {
+  Session a, b;
+  EXPECT_GT(a.SessionID(), 0);
+  EXPECT_NE(a.SessionID(), b.SessionID());
+  using automation::InvokeKind;
+  EXPECT_EQ(a.invoke(u"SessionID", InvokeKind::PropertyGet).type(), automation::VarType::I4);
+  a.invoke(u"CodePage", InvokeKind::PropertyPut, {Variant(936)});
+  a.invoke(u"LCID", InvokeKind::PropertyPut, {Variant(1033)});
+  EXPECT_EQ(a.CodePage, 936);
+  EXPECT_EQ(a.LCID, 1033);
+}
+
+TEST(Application, LockHoldsBackWritesOfOtherPagesUntilReleased) {
+  Application app;
+  app.Lock();
+  app.set(u"n", Variant(1));  // the locking page itself writes freely
+  std::atomic<bool> written{false};
+  std::thread other([&] {
+    app.set(u"n", Variant(2));
+    written = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(written);
+  EXPECT_EQ(automation::toInt32(app.get(u"n")), 1);  // reads are not held back
+  app.Lock();
+  app.Unlock();  // still locked once
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_FALSE(written);
+  app.releaseLocks();  // the page ends
+  other.join();
+  EXPECT_EQ(automation::toInt32(app.get(u"n")), 2);
+}
+
+TEST(Application, UnlockOfAnotherThreadReleasesNothing) {
+  Application app;
+  app.Lock();
+  std::thread([&] { app.Unlock(); }).join();
+  std::atomic<bool> written{false};
+  std::thread writer([&] {
+    app.set(u"k", Variant(1));
+    written = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_FALSE(written);
+  app.Unlock();
+  writer.join();
+  EXPECT_TRUE(written);
 }
 
 TEST(Response, WritesTextAndEndsWithRedirect) {

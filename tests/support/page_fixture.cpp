@@ -16,7 +16,7 @@ Page makePage(const PageRequest& r, std::shared_ptr<asp::Session> session) {
   p.request->setServerVariable(u"REQUEST_METHOD", r.form.empty() ? u"GET" : u"POST");
   p.response = std::make_shared<asp::Response>();
   p.server = std::make_shared<asp::Server>(nullptr, [](automation::TextView v) { return Text(v); });
-  p.session = session ? std::move(session) : std::make_shared<asp::Session>(u"test-session");
+  p.session = session ? std::move(session) : std::make_shared<asp::Session>();
   p.application = std::make_shared<asp::Application>();
   p.context = std::make_shared<asp::ScriptingContext>(
       asp::PageObjects{p.request, p.response, p.server, p.session, p.application});
