@@ -61,4 +61,16 @@ void throwTransactionExists(automation::TextView source) {
   raise(0x8004D013, source, u"Only one transaction can be active on this session.");
 }
 
+void throwNotUpdatable(automation::TextView source) {
+  raise(0x800A0CB3, source,
+        u"Current Recordset does not support updating. This may be a limitation of the "
+        u"provider, or of the selected locktype.");
+}
+
+void throwRowNotFound(automation::TextView source) {
+  raise(0x80040E38, source,
+        u"Row cannot be located for updating. Some values may have been changed since it was "
+        u"last read.");
+}
+
 }  // namespace ado

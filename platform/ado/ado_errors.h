@@ -17,6 +17,8 @@ namespace ado {
 // What the data sources report for transactions.
 [[noreturn]] void throwNoTransaction(automation::TextView source);      // none is active
 [[noreturn]] void throwTransactionExists(automation::TextView source);  // cannot nest
+[[noreturn]] void throwNotUpdatable(automation::TextView source);       // 3251, for writes
+[[noreturn]] void throwRowNotFound(automation::TextView source);        // 0x80040E38
 
 namespace errorSource {
 inline constexpr automation::TextView kConnection = u"ADODB.Connection";

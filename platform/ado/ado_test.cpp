@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "ado/ado.h"
+#include "ado/provider_fixture.h"
 #include "automation/error.h"
 
 namespace ado {
@@ -19,66 +20,8 @@ using automation::AutomationError;
 using automation::Date;
 using automation::VarType;
 
-constexpr std::uint32_t kProviderError = 0x80004005;
-
-std::uint32_t code(const AutomationError& e) { return static_cast<std::uint32_t>(e.code()); }
-
-template <class F>
-AutomationError errorOf(F f) {
-  try {
-    f();
-  } catch (const AutomationError& e) {
-    return e;
-  }
-  ADD_FAILURE() << "no error raised";
-  return AutomationError(0, u"", u"");
-}
-
-struct Target {
-  const char* name;
-  const char* prefix;  // the connection string up to the file name
-};
-
-void PrintTo(const Target& t, std::ostream* os) { *os << t.name; }
-
-class AdoTest : public ::testing::TestWithParam<Target> {
+class AdoTest : public ProviderTest {
  protected:
-  void SetUp() override {
-    char path[] = "/tmp/balance-ado-XXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    path_ = path;
-    connectionString_ = automation::fromUtf8(std::string(GetParam().prefix) + path_);
-    conn_ = std::make_shared<Connection>();
-    conn_->Open(connectionString_);
-  }
-
-  void TearDown() override {
-    if (conn_->State() == adStateOpen) conn_->Close();
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
-      std::remove((path_ + suffix).c_str());
-    }
-  }
-
-  void run(const Text& sql) { conn_->Execute(sql); }
-
-  std::shared_ptr<Recordset> open(const Text& sql, std::int32_t cursorType = adOpenKeyset) {
-    auto rs = std::make_shared<Recordset>();
-    rs->Open(Variant(sql), Variant(automation::ObjectRef(conn_)), cursorType, -1, -1);
-    return rs;
-  }
-
-  // Every value of one column, read forward.
-  std::vector<Text> column(const Text& sql, const Text& name) {
-    auto rs = open(sql);
-    std::vector<Text> out;
-    for (; !rs->eof(); rs->MoveNext())
-      out.push_back(automation::joinText(rs->value(Variant(name))));
-    rs->Close();
-    return out;
-  }
-
   void createPlans() {
     run(u"create table person(personID integer primary key, personName varchar(50), dutyID int, "
         u"systemID int, personGroupID int)");
@@ -104,10 +47,6 @@ class AdoTest : public ::testing::TestWithParam<Target> {
           Text(p[0]) + u"','" + p[1] + u"',2,5," + p[2] + u")");
     }
   }
-
-  std::string path_;
-  Text connectionString_;
-  std::shared_ptr<Connection> conn_;
 };
 
 TEST_P(AdoTest, WritesInTheComponentsShapes) {
@@ -401,11 +340,6 @@ TEST_P(AdoTest, AConnectionThatCannotOpenSaysWhy) {
   EXPECT_FALSE(e.description().empty());
   EXPECT_EQ(c.State(), adStateClosed);
 }
-
-const Target kTargets[] = {{"Sqlite", "Provider=SQLite;Data Source="},
-                           {"Odbc", "Driver={SQLite3};Database="}};
-
-std::string targetName(const ::testing::TestParamInfo<Target>& info) { return info.param.name; }
 
 INSTANTIATE_TEST_SUITE_P(Providers, AdoTest, ::testing::ValuesIn(kTargets), targetName);
 INSTANTIATE_TEST_SUITE_P(Providers, Paging, ::testing::ValuesIn(kTargets), targetName);

@@ -1,4 +1,4 @@
-// The identifiers scripts and type listings know the two creatable classes by.
+// The identifiers scripts and type listings know the creatable classes by.
 #pragma once
 
 #include "automation/text.h"
@@ -9,5 +9,7 @@ inline const automation::Text kConnectionClsid = u"{00000514-0000-0010-8000-00AA
 inline const automation::Text kConnectionIid = u"{00000550-0000-0010-8000-00AA006D2EA4}";
 inline const automation::Text kRecordsetClsid = u"{00000535-0000-0010-8000-00AA006D2EA4}";
 inline const automation::Text kRecordsetIid = u"{0000054F-0000-0010-8000-00AA006D2EA4}";
+inline const automation::Text kCommandClsid = u"{00000507-0000-0010-8000-00AA006D2EA4}";
+inline const automation::Text kCommandIid = u"{0000054E-0000-0010-8000-00AA006D2EA4}";
 
 }  // namespace ado

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <string>
 #include <unordered_map>
 
@@ -89,5 +90,54 @@ std::optional<std::int32_t> adoTypeFromDeclared(std::string_view declared) {
 }
 
 bool isDateType(std::int32_t type) { return type == adoType::kDateTime || type == adoType::kDate; }
+
+std::int32_t typeSize(std::int32_t type) {
+  switch (type) {
+    case adoType::kTinyInt:
+      return 1;
+    case adoType::kSmallInt:
+    case adoType::kBoolean:
+      return 2;
+    case adoType::kInteger:
+    case adoType::kSingle:
+      return 4;
+    case adoType::kBigInt:
+    case adoType::kDouble:
+    case adoType::kCurrency:
+    case adoType::kDate:
+      return 8;
+    case adoType::kDateTime:
+    case adoType::kGuid:
+      return 16;
+    case adoType::kNumeric:
+      return 19;
+    default:
+      return 2147483647;
+  }
+}
+
+std::int32_t definedSize(std::string_view declared, std::int32_t type) {
+  std::size_t open = declared.find('(');
+  if (open != std::string_view::npos && !isDateType(type)) {
+    std::int64_t n = 0;
+    std::size_t i = open + 1;
+    while (i < declared.size() && declared[i] == ' ') ++i;
+    for (; i < declared.size() && std::isdigit(static_cast<unsigned char>(declared[i])) &&
+           n < 2147483647;
+         ++i) {
+      n = n * 10 + (declared[i] - '0');
+    }
+    if (n > 0 && type != adoType::kNumeric)
+      return static_cast<std::int32_t>(std::min<std::int64_t>(n, 2147483647));
+  }
+  return typeSize(type);
+}
+
+Text storedDateText(automation::Date d) {
+  char buffer[24];
+  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d %02d:%02d:%02d", d.year(), d.month(),
+                d.day(), d.hour(), d.minute(), d.second());
+  return automation::fromUtf8(buffer);
+}
 
 }  // namespace ado

@@ -1,3 +1,5 @@
+// Connection: opening a provider from a connection string, running statements, and the
+// errors of its operations.
 #include <cstdlib>
 
 #include "ado/ado.h"
@@ -53,6 +55,12 @@ const automation::TypeInfo& connectionType() {
           .sub(u"CommitTrans", {}, [](Connection& c, automation::Args) { c.CommitTrans(); })
           .sub(u"RollbackTrans", {}, [](Connection& c, automation::Args) { c.RollbackTrans(); })
           .readOnly(u"State", [](Connection& c, automation::Args) { return Variant(c.State()); })
+          .readOnly(u"Errors",
+                    [](Connection& c, automation::Args) {
+                      return Variant(automation::ObjectRef(c.Errors()));
+                    })
+          .field(u"CursorLocation", &Connection::CursorLocation)
+          .field(u"CommandTimeout", &Connection::CommandTimeout)
           .property(
               u"ConnectionString", {},
               [](Connection& c, automation::Args) { return Variant(c.ConnectionString()); },
@@ -67,7 +75,7 @@ const automation::TypeInfo& connectionType() {
 
 }  // namespace
 
-Connection::Connection() = default;
+Connection::Connection() : errors_(std::make_shared<ado::Errors>()) {}
 
 Connection::~Connection() {
   if (!provider_ || transactionLevel_ == 0) return;
@@ -83,13 +91,13 @@ const automation::TypeInfo& Connection::typeInfo() const { return connectionType
 void Connection::Open(TextView connectionString, TextView userId, TextView password, std::int32_t) {
   if (provider_) throwObjectOpen(errorSource::kConnection);
   Text s(connectionString.empty() ? TextView(connectionString_) : connectionString);
-  provider_ = openProvider(s, userId, password);
+  provider_ = recordingErrors([&] { return openProvider(s, userId, password); });
   connectionString_ = std::move(s);
 }
 
 Variant Connection::Execute(TextView commandText, Variant* recordsAffected, std::int32_t) {
   std::shared_ptr<Provider> provider = sharedProvider();
-  std::unique_ptr<Rows> rows = provider->query(commandText, 0);
+  std::unique_ptr<Rows> rows = recordingErrors([&] { return provider->query(commandText, 0); });
   if (rows->columnCount() == 0) {
     if (recordsAffected) *recordsAffected = Variant(static_cast<long long>(rows->rowsAffected()));
     return Variant();

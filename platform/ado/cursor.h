@@ -14,11 +14,14 @@
 
 namespace ado {
 
+// The edits of the current row, or of a row being added, until they are written or dropped.
+enum class EditState : std::int32_t { None = 0, Editing = 1, Adding = 2 };
+
 class Cursor {
  public:
-  // Takes over the reader of the already executed statement `sql`.
+  // Takes over the reader of the already executed statement `sql` with its parameters.
   Cursor(std::shared_ptr<Provider> provider, Text sql, std::int32_t cursorType,
-         std::unique_ptr<Rows> rows);
+         std::unique_ptr<Rows> rows, std::vector<Variant> params = {});
 
   void close();
 
@@ -28,18 +31,43 @@ class Cursor {
   // A 0-based number or a name; anything else raises ADO's "item cannot be found".
   int fieldIndex(const Variant& indexOrName) const;
   std::int32_t columnType(int column);
-  Variant value(int column);  // raises ADO's "no current record" at EOF or BOF
+  std::int32_t columnSize(int column);
+  // Raises ADO's "no current record" at EOF or BOF. An edited column gives its new value.
+  Variant value(int column) {
+    if (editMode_ != EditState::None || pinned_ || deleted_) return editedValue(column);
+    return storedValue(column);
+  }
+  Variant originalValue(int column) {
+    return editMode_ == EditState::Adding ? Variant() : storedValue(column);
+  }
+  std::vector<Variant> currentRow();  // the stored values of the current row
 
   bool eof();
   bool bof();
   void moveNext();
   void moveFirst();
-  // 0-based row; a row past the last leaves the cursor at EOF.
+  void movePrevious();  // scrollable cursors only; before the first row it is at BOF
+  void moveLast();
+  // 0-based row; a row past the last leaves the cursor at EOF, one before the first at BOF.
   void moveTo(std::int64_t row);
   std::int64_t position() const { return position_; }  // of the current row, 0-based
 
   bool scrollable() const;
+  std::int32_t cursorType() const { return cursorType_; }
   std::int64_t recordCount();  // -1 for forward-only cursors, as ADO reports it
+
+  const Text& sql() const { return sql_; }
+  const std::shared_ptr<Provider>& provider() const { return provider_; }
+
+  // Editing: AddNew starts a row of unset columns, a first put of a current row's column
+  // starts editing it. takeEdits ends either and hands over what was set.
+  EditState editMode() const { return editMode_; }
+  void beginAdd();
+  void setValue(int column, Variant v);
+  std::vector<std::optional<Variant>> takeEdits();
+  // After a write: the row as it now stands stays current until the next move.
+  void pin(std::vector<Variant> row);
+  void markDeleted();
 
  private:
   Rows& rows() const;
@@ -47,6 +75,9 @@ class Cursor {
   // positioned at a page runs its statement once, not twice.
   Rows& started();
   void advance();
+  Variant storedValue(int column);
+  Variant editedValue(int column);
+  void leaveRow();  // forgets edits, pinned and deleted state before a move
 
   std::shared_ptr<Provider> provider_;
   Text sql_;
@@ -58,6 +89,11 @@ class Cursor {
   bool eof_ = false;
   bool bof_ = false;
   std::optional<std::int64_t> count_;
+  std::vector<Variant> params_;
+  EditState editMode_ = EditState::None;
+  std::vector<std::optional<Variant>> edits_;
+  std::optional<std::vector<Variant>> pinned_;
+  bool deleted_ = false;
 };
 
 }  // namespace ado

@@ -4,6 +4,7 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "ado/date_columns.h"
 #include "ado/sqlite_dialect.h"
 #include "automation/error.h"
+#include "automation/object.h"
 
 namespace ado {
 namespace {
@@ -128,11 +130,97 @@ std::int32_t adoTypeOfSql(SQLSMALLINT sqlType) {
 struct Column {
   Text name;
   std::int32_t type;
+  std::int32_t size;
 };
+
+// A parameter's value in the form the driver reads it from, alive until the statement ran.
+struct BoundValue {
+  SQLLEN indicator = 0;
+  SQLBIGINT integer = 0;
+  double real = 0;
+  SQL_TIMESTAMP_STRUCT timestamp{};
+  Text text;
+  Variant::Bytes bytes;
+};
+
+void bindParameter(SQLHSTMT stmt, SQLUSMALLINT n, const Variant& given, BoundValue& b) {
+  using automation::VarType;
+  Variant v =
+      given.isObject() ? given.object()->invoke(u"", automation::InvokeKind::PropertyGet) : given;
+  SQLRETURN rc = SQL_SUCCESS;
+  switch (v.type()) {
+    case VarType::Empty:
+    case VarType::Null:
+      b.indicator = SQL_NULL_DATA;
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR, 1, 0, nullptr, 0,
+                            &b.indicator);
+      break;
+    case VarType::I2:
+    case VarType::I4:
+    case VarType::I8:
+    case VarType::Bool:
+      b.integer = v.type() == VarType::Bool ? (automation::toBool(v) ? 1 : 0)
+                                            : automation::toInt64Rounded(v);
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_SBIGINT, SQL_BIGINT, 0, 0, &b.integer,
+                            0, nullptr);
+      break;
+    case VarType::R4:
+    case VarType::R8:
+      b.real = automation::toDouble(v);
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_DOUBLE, SQL_DOUBLE, 0, 0, &b.real, 0,
+                            nullptr);
+      break;
+    case VarType::Date: {
+      automation::Date d = automation::toDate(v);
+      b.timestamp = {static_cast<SQLSMALLINT>(d.year()),
+                     static_cast<SQLUSMALLINT>(d.month()),
+                     static_cast<SQLUSMALLINT>(d.day()),
+                     static_cast<SQLUSMALLINT>(d.hour()),
+                     static_cast<SQLUSMALLINT>(d.minute()),
+                     static_cast<SQLUSMALLINT>(d.second()),
+                     0};
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_TYPE_TIMESTAMP, SQL_TYPE_TIMESTAMP, 19,
+                            0, &b.timestamp, 0, nullptr);
+      break;
+    }
+    case VarType::ByteArray:
+      b.bytes = v.bytes();
+      b.indicator = static_cast<SQLLEN>(b.bytes.size());
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_VARBINARY,
+                            std::max<SQLULEN>(b.bytes.size(), 1), 0, b.bytes.data(), b.indicator,
+                            &b.indicator);
+      break;
+    case VarType::Text:
+      b.text = v.text();
+      b.indicator = static_cast<SQLLEN>(b.text.size() * sizeof(SQLWCHAR));
+      rc = SQLBindParameter(stmt, n, SQL_PARAM_INPUT, SQL_C_WCHAR, SQL_WVARCHAR,
+                            std::max<SQLULEN>(b.text.size(), 1), 0, wide(b.text), b.indicator,
+                            &b.indicator);
+      break;
+    default:
+      automation::throwTypeMismatch();
+  }
+  check(rc, SQL_HANDLE_STMT, stmt);
+}
 
 class OdbcRows : public Rows {
  public:
-  OdbcRows(std::shared_ptr<Link> link, SQLHSTMT stmt) : link_(std::move(link)), stmt_(stmt) {
+  // Takes over `stmt` and runs it; a failure frees it and raises the driver's message.
+  template <class Run>
+  OdbcRows(std::shared_ptr<Link> link, SQLHSTMT stmt, Run run)
+      : link_(std::move(link)), stmt_(stmt) {
+    SQLRETURN rc = SQL_ERROR;
+    try {
+      rc = run();
+    } catch (...) {
+      SQLFreeHandle(SQL_HANDLE_STMT, stmt_);
+      throw;
+    }
+    if (rc == SQL_ERROR || rc == SQL_INVALID_HANDLE) {
+      Text message = diagnostic(SQL_HANDLE_STMT, stmt_);
+      SQLFreeHandle(SQL_HANDLE_STMT, stmt_);
+      automation::throwProviderError(kSource, message);
+    }
     SQLSMALLINT n = 0;
     check(SQLNumResultCols(stmt_, &n), SQL_HANDLE_STMT, stmt_);
     for (SQLSMALLINT i = 1; i <= n; ++i) columns_.push_back(describe(i));
@@ -147,6 +235,7 @@ class OdbcRows : public Rows {
   int columnCount() const override { return static_cast<int>(columns_.size()); }
   Text columnName(int column) const override { return columns_[column].name; }
   std::int32_t columnType(int column) const override { return columns_[column].type; }
+  std::int32_t columnSize(int column) const override { return columns_[column].size; }
 
   bool next() override {
     row_.clear();
@@ -184,8 +273,11 @@ class OdbcRows : public Rows {
     auto byName = adoTypeFromDeclared(automation::toUtf8(
         Text(reinterpret_cast<const char16_t*>(typeName), typeLength / sizeof(SQLWCHAR))));
     nameLength = std::min<SQLSMALLINT>(nameLength, 255);
-    return {Text(reinterpret_cast<const char16_t*>(name), nameLength),
-            byName.value_or(adoTypeOfSql(sqlType))};
+    std::int32_t type = byName.value_or(adoTypeOfSql(sqlType));
+    std::int32_t fixed = typeSize(type);
+    std::int32_t declared = size > 0 && size < 2147483647 ? static_cast<std::int32_t>(size) : fixed;
+    return {Text(reinterpret_cast<const char16_t*>(name), nameLength), type,
+            fixed < 2147483647 ? fixed : declared};
   }
 
   Variant read(int column) {
@@ -293,27 +385,27 @@ class OdbcProvider : public Provider {
     }
   }
 
-  std::unique_ptr<Rows> query(TextView sql, std::int64_t skip) override {
+  std::unique_ptr<Rows> query(TextView sql, std::int64_t skip, Params params) override {
     if (!sql::isSingleStatement(sql)) {
       automation::throwProviderError(kSource, u"Only one statement can be run at a time.");
     }
     if (!sqlite_) {
-      auto rows = execute(Text(sql));
+      auto rows = execute(Text(sql), params);
       for (std::int64_t i = 0; i < skip && rows->skip(); ++i) {
       }
       return rows;
     }
     Text adapted = sql::toSqlite(sql, dateColumns());
-    return execute(skip > 0 ? sql::fromRow(adapted, skip) : adapted);
+    return execute(skip > 0 ? sql::fromRow(adapted, skip) : adapted, params);
   }
 
-  std::int64_t count(TextView sql) override {
+  std::int64_t count(TextView sql, Params params) override {
     if (sqlite_) {
-      auto rows = execute(sql::countRows(sql::toSqlite(sql, dateColumns())));
+      auto rows = execute(sql::countRows(sql::toSqlite(sql, dateColumns())), params);
       rows->next();
       return automation::toInt64Rounded(rows->value(0));
     }
-    auto rows = execute(Text(sql));
+    auto rows = execute(Text(sql), params);
     std::int64_t n = 0;
     while (rows->skip()) ++n;
     return n;
@@ -326,6 +418,31 @@ class OdbcProvider : public Provider {
   }
   void commitTransaction(int) override { endTransaction(SQL_COMMIT); }
   void rollbackTransaction(int) override { endTransaction(SQL_ROLLBACK); }
+
+  std::vector<Text> keyColumns(TextView table) override {
+    SQLHSTMT stmt = SQL_NULL_HSTMT;
+    check(SQLAllocHandle(SQL_HANDLE_STMT, link_->dbc, &stmt), SQL_HANDLE_DBC, link_->dbc);
+    OdbcRows rows(link_, stmt, [&] {
+      Text name(table);
+      return SQLPrimaryKeysW(stmt, nullptr, 0, nullptr, 0, wide(name), SQL_NTS);
+    });
+    std::vector<std::pair<std::int64_t, Text>> keys;
+    while (rows.next()) {
+      keys.emplace_back(automation::toInt64Rounded(rows.value(4)),
+                        automation::toText(rows.value(3)));
+    }
+    std::sort(keys.begin(), keys.end());
+    std::vector<Text> names;
+    for (auto& k : keys) names.push_back(std::move(k.second));
+    return names;
+  }
+
+  Variant lastInsertId() override {
+    auto rows = execute(sqlite_ ? u"select last_insert_rowid()" : u"select @@IDENTITY", {});
+    return rows->next() ? rows->value(0) : Variant::null();
+  }
+
+  Text rowIdColumn() const override { return sqlite_ ? u"rowid" : u""; }
 
  private:
   void setAutoCommit(bool on) {
@@ -340,16 +457,18 @@ class OdbcProvider : public Provider {
     setAutoCommit(true);
   }
 
-  std::unique_ptr<OdbcRows> execute(const Text& sql) {
+  std::unique_ptr<OdbcRows> execute(const Text& sql, Params params = {}) {
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     check(SQLAllocHandle(SQL_HANDLE_STMT, link_->dbc, &stmt), SQL_HANDLE_DBC, link_->dbc);
-    SQLRETURN rc = SQLExecDirectW(stmt, wide(sql), static_cast<SQLINTEGER>(sql.size()));
-    if (rc == SQL_ERROR || rc == SQL_INVALID_HANDLE) {
-      Text message = diagnostic(SQL_HANDLE_STMT, stmt);
-      SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-      automation::throwProviderError(kSource, message);
-    }
-    return std::make_unique<OdbcRows>(link_, stmt);
+    return std::make_unique<OdbcRows>(link_, stmt, [&] {
+      if (params.empty())
+        return SQLExecDirectW(stmt, wide(sql), static_cast<SQLINTEGER>(sql.size()));
+      std::vector<BoundValue> values(params.size());
+      for (std::size_t i = 0; i < params.size(); ++i) {
+        bindParameter(stmt, static_cast<SQLUSMALLINT>(i + 1), params[i], values[i]);
+      }
+      return SQLExecDirectW(stmt, wide(sql), static_cast<SQLINTEGER>(sql.size()));
+    });
   }
 
   bool isSqlite() {

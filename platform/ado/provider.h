@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "automation/variant.h"
@@ -50,19 +51,31 @@ class Rows {
   // The ADO type number of a column; for a column whose type the database leaves to the
   // values (an SQLite expression), that of the current row's value.
   virtual std::int32_t columnType(int column) const = 0;
+  // The declared size of a column: characters of a text, bytes of a binary or a number.
+  virtual std::int32_t columnSize(int column) const = 0;
   virtual bool next() = 0;  // makes the following row current; false after the last one
   virtual Variant value(int column) const = 0;  // of the current row
   virtual std::int64_t rowsAffected() const = 0;
 };
+
+// Values bound to the "?" placeholders of a statement, in order; never pasted into its text.
+using Params = std::span<const Variant>;
 
 class Provider {
  public:
   virtual ~Provider() = default;
   // Runs one statement, as the components wrote it; the provider adapts the dialect.
   // `skip` rows of a query are passed over before the reader starts.
-  virtual std::unique_ptr<Rows> query(TextView sql, std::int64_t skip) = 0;
+  virtual std::unique_ptr<Rows> query(TextView sql, std::int64_t skip, Params params = {}) = 0;
   // The number of rows a query returns, without keeping them.
-  virtual std::int64_t count(TextView sql) = 0;
+  virtual std::int64_t count(TextView sql, Params params = {}) = 0;
+  // The primary key of a table, in key order; empty when it has none.
+  virtual std::vector<Text> keyColumns(TextView table) = 0;
+  // The key the database gave the row last inserted through this connection.
+  virtual Variant lastInsertId() = 0;
+  // A column every row of a table has and that lastInsertId() names ("rowid"), or "" when the
+  // database has none and the new row is found by its key.
+  virtual Text rowIdColumn() const = 0;
 
   // Transactions, numbered as ADO numbers them: 1 is the outermost. A provider that cannot
   // nest them raises the database's error for a second one.
@@ -70,5 +83,8 @@ class Provider {
   virtual void commitTransaction(int level) = 0;
   virtual void rollbackTransaction(int level) = 0;
 };
+
+// The text a date is stored and bound as: "yyyy-mm-dd hh:mm:ss".
+Text storedDateText(automation::Date d);
 
 }  // namespace ado

@@ -1,3 +1,4 @@
+// Makes the ADO classes creatable by ProgID.
 #include "ado/ado.h"
 #include "ado/class_ids.h"
 
@@ -8,6 +9,8 @@ void registerClasses(automation::ClassRegistry& registry) {
                 [] { return automation::ObjectRef(std::make_shared<Connection>()); }});
   registry.add({u"ADODB.Recordset", kRecordsetClsid, u"_Recordset", kRecordsetIid,
                 [] { return automation::ObjectRef(std::make_shared<Recordset>()); }});
+  registry.add({u"ADODB.Command", kCommandClsid, u"_Command", kCommandIid,
+                [] { return automation::ObjectRef(std::make_shared<Command>()); }});
 }
 
 }  // namespace ado

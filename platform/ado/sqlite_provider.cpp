@@ -1,3 +1,5 @@
+// The embedded SQLite provider: statements kept per handle, parameters bound by type, the
+// dialect adapted once per statement text, and the primary keys a recordset writes by.
 #include "ado/sqlite_provider.h"
 
 #include <sqlite3.h>
@@ -12,21 +14,28 @@
 #include "ado/sqlite_pool.h"
 #include "ado/sqlite_session.h"
 #include "automation/error.h"
+#include "automation/object.h"
 
 namespace ado {
 namespace {
+
+using automation::VarType;
 
 constexpr TextView kSource = u"SQLite";
 
 class SqliteRows : public Rows {
  public:
-  SqliteRows(std::shared_ptr<SqliteSession> session, Text key, const std::function<Text()>& sqlFor)
+  SqliteRows(std::shared_ptr<SqliteSession> session, Text key, const std::function<Text()>& sqlFor,
+             Params params)
       : session_(std::move(session)), st_(*session_, std::move(key), sqlFor) {
     sqlite3_stmt* stmt = st_.get();
+    bind(params);
     int n = sqlite3_column_count(stmt);
     for (int i = 0; i < n; ++i) {
       const char* declared = sqlite3_column_decltype(stmt, i);
       declared_.push_back(adoTypeFromDeclared(declared ? declared : ""));
+      sizes_.push_back(declared && declared_.back() ? definedSize(declared, *declared_.back())
+                                                    : typeSize(adoType::kVarChar));
     }
     if (n == 0) runToEnd();
   }
@@ -51,6 +60,10 @@ class SqliteRows : public Rows {
       default:
         return adoType::kVarChar;
     }
+  }
+
+  std::int32_t columnSize(int column) const override {
+    return declared_[column] ? sizes_[column] : typeSize(columnType(column));
   }
 
   bool next() override {
@@ -83,6 +96,55 @@ class SqliteRows : public Rows {
   std::int64_t rowsAffected() const override { return changes_; }
 
  private:
+  void bind(Params params) {
+    sqlite3_stmt* stmt = st_.get();
+    if (static_cast<int>(params.size()) != sqlite3_bind_parameter_count(stmt)) {
+      automation::throwProviderError(
+          kSource, u"The number of parameters differs from the number of placeholders.");
+    }
+    for (int i = 1; i <= static_cast<int>(params.size()); ++i) {
+      Variant v = params[i - 1];
+      if (v.isObject()) v = v.object()->invoke(u"", automation::InvokeKind::PropertyGet);
+      int rc = SQLITE_OK;
+      switch (v.type()) {
+        case VarType::Empty:
+        case VarType::Null:
+          rc = sqlite3_bind_null(stmt, i);
+          break;
+        case VarType::I2:
+        case VarType::I4:
+        case VarType::I8:
+          rc = sqlite3_bind_int64(stmt, i, automation::toInt64Rounded(v));
+          break;
+        case VarType::Bool:
+          rc = sqlite3_bind_int(stmt, i, automation::toBool(v) ? 1 : 0);
+          break;
+        case VarType::R4:
+        case VarType::R8:
+          rc = sqlite3_bind_double(stmt, i, automation::toDouble(v));
+          break;
+        case VarType::Date: {
+          Text t = storedDateText(automation::toDate(v));
+          rc = sqlite3_bind_text16(stmt, i, t.data(), static_cast<int>(t.size() * 2),
+                                   SQLITE_TRANSIENT);
+          break;
+        }
+        case VarType::ByteArray: {
+          const auto& b = v.bytes();
+          rc = sqlite3_bind_blob(stmt, i, b.data(), static_cast<int>(b.size()), SQLITE_TRANSIENT);
+          break;
+        }
+        case VarType::Text:
+          rc = sqlite3_bind_text16(stmt, i, v.text().data(), static_cast<int>(v.text().size() * 2),
+                                   SQLITE_TRANSIENT);
+          break;
+        default:
+          automation::throwTypeMismatch();
+      }
+      if (rc != SQLITE_OK) session_->fail();
+    }
+  }
+
   void runToEnd() {
     while (st_.step()) {
     }
@@ -101,6 +163,7 @@ class SqliteRows : public Rows {
   std::shared_ptr<SqliteSession> session_;  // outlives the statement given back to it
   SessionStatement st_;
   std::vector<std::optional<std::int32_t>> declared_;
+  std::vector<std::int32_t> sizes_;
   bool onRow_ = false;
   std::int64_t changes_ = 0;
 };
@@ -109,23 +172,26 @@ class SqliteProvider : public Provider {
  public:
   explicit SqliteProvider(const std::string& path) : session_(SqlitePool::shared().open(path)) {}
 
-  std::unique_ptr<Rows> query(TextView sql, std::int64_t skip) override {
+  std::unique_ptr<Rows> query(TextView sql, std::int64_t skip, Params params) override {
     Text key = keyOf(sql, skip > 0 ? u"from " + automation::fromUtf8(std::to_string(skip)) : u"");
     // A text kept once was found to be one statement then.
     if (!session_->keeps(key) && !sql::isSingleStatement(sql)) {
       automation::throwProviderError(kSource, u"Only one statement can be run at a time.");
     }
     const sql::DateColumns& dates = session_->dateColumns();
-    return prepare(std::move(key), [&] {
-      Text adapted = sql::toSqlite(sql, dates);
-      return skip <= 0 ? adapted : sql::fromRow(adapted, skip);
-    });
+    return prepare(
+        std::move(key),
+        [&] {
+          Text adapted = sql::toSqlite(sql, dates);
+          return skip <= 0 ? adapted : sql::fromRow(adapted, skip);
+        },
+        params);
   }
 
-  std::int64_t count(TextView sql) override {
+  std::int64_t count(TextView sql, Params params) override {
     const sql::DateColumns& dates = session_->dateColumns();
-    auto rows =
-        prepare(keyOf(sql, u"count"), [&] { return sql::countRows(sql::toSqlite(sql, dates)); });
+    auto rows = prepare(
+        keyOf(sql, u"count"), [&] { return sql::countRows(sql::toSqlite(sql, dates)); }, params);
     rows->next();
     return automation::toInt64Rounded(rows->value(0));
   }
@@ -151,6 +217,23 @@ class SqliteProvider : public Provider {
     }
   }
 
+  std::vector<Text> keyColumns(TextView table) override {
+    Variant name{Text(table)};
+    auto rows = prepare(
+        keyOf(u"select name from pragma_table_info(?) where pk > 0 order by pk", u""),
+        [] { return Text(u"select name from pragma_table_info(?) where pk > 0 order by pk"); },
+        Params(&name, 1));
+    std::vector<Text> keys;
+    while (rows->next()) keys.push_back(automation::toText(rows->value(0)));
+    return keys;
+  }
+
+  Variant lastInsertId() override {
+    return Variant(static_cast<long long>(sqlite3_last_insert_rowid(session_->db())));
+  }
+
+  Text rowIdColumn() const override { return u"rowid"; }
+
  private:
   static Text savepoint(int level) {
     return u"balance_level_" + automation::fromUtf8(std::to_string(level));
@@ -170,8 +253,8 @@ class SqliteProvider : public Provider {
     return key.append(use);
   }
 
-  std::unique_ptr<Rows> prepare(Text key, const std::function<Text()>& sqlFor) {
-    return std::make_unique<SqliteRows>(session_, std::move(key), sqlFor);
+  std::unique_ptr<Rows> prepare(Text key, const std::function<Text()>& sqlFor, Params params) {
+    return std::make_unique<SqliteRows>(session_, std::move(key), sqlFor, params);
   }
 
   // Shared with the rows read through it, which keep it open after the connection closes.
