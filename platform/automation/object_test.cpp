@@ -75,6 +75,14 @@ TEST(Dispatch, FieldsConvertOnAssignmentAndDefaultMemberAnswersEmptyName) {
   EXPECT_THROW(toText(Variant(ObjectRef(ref))), AutomationError);  // Item needs its key
 }
 
+TEST(Ordinal, NamesItemsByNumberFromEitherBase) {
+  EXPECT_EQ(ordinal(Variant(1), 3), 0u);
+  EXPECT_EQ(ordinal(Variant(2.0), 3, 0), 2u);
+  EXPECT_FALSE(ordinal(Variant(u"1"), 3));  // a text is a key, not a number
+  EXPECT_THROW(ordinal(Variant(0), 3), AutomationError);
+  EXPECT_THROW(ordinal(Variant(3), 3, 0), AutomationError);
+}
+
 TEST(ClassRegistry, CreatesByProgIdOrClsid) {
   ClassRegistry r;
   r.add({u"test.Counter", u"{00000000-0000-0000-0000-0000000000AA}", u"_Counter", u"",

@@ -113,5 +113,16 @@ TEST(VariantConversions, ParseDatesAndNumbers) {
   EXPECT_TRUE(toBool(Variant(u"true")));
 }
 
+TEST(Variant, ArraysOfSeveralDimensionsKeepTheirShape) {
+  Variant grid(Variant::MultiArray{{2, 3}, {Variant(1), Variant(2), Variant(3), Variant(4),
+                                            Variant(5), Variant(6)}});
+  EXPECT_EQ(grid.type(), VarType::VariantArray);
+  EXPECT_EQ(grid.arrayCounts(), (std::vector<std::size_t>{2, 3}));
+  EXPECT_EQ(toInt32(grid.array()[3]), 4);  // (1, 1): the first index varies fastest
+  EXPECT_EQ(Variant(Variant::Array{Variant(1)}).arrayCounts(), std::vector<std::size_t>{1});
+  EXPECT_THROW(Variant(Variant::MultiArray{{2, 2}, {Variant(1)}}), AutomationError);
+  EXPECT_THROW(toText(grid), AutomationError);
+}
+
 }  // namespace
 }  // namespace automation
