@@ -65,7 +65,7 @@ TEST(PermissionPageEvents, SessionPropertyIsTheSessionEveryOperationUses) {
   page.setSession(u"personID", Variant(5));
   EXPECT_EQ(page->Session(), page.sessionRef());
 
-  auto other = std::make_shared<asp::Session>(u"other");
+  auto other = std::make_shared<asp::Session>();
   other->set(u"personID", Variant(6));
   page->setSession(Variant(ObjectRef(other)));
   EXPECT_EQ(page->Session(), other);
