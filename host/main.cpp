@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "ado/ado.h"
+#include "password_object.h"
 #include "registration.h"
 #include "render_command.h"
 #include "serve_command.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv) {
   automation::ClassRegistry registry;
   balance::registerBalanceClasses(registry);
   ado::registerClasses(registry);
+  host::registerPasswordClass(registry);
   std::string command = args[0];
   args.erase(args.begin());
   if (command == "serve") return host::runServe(args, registry, std::cerr);
