@@ -279,6 +279,27 @@ TEST_P(AdoTest, ConcurrentPagesWaitForLocksInsteadOfFailing) {
   EXPECT_EQ(column(u"select a from t order by a", u"a"), (std::vector<Text>{u"1", u"2"}));
 }
 
+TEST_P(AdoTest, ForeignKeysHoldAndCascade) {
+  run(u"create table AccessGroup(accessGroupID integer primary key, accessGroupName varchar(20))");
+  run(u"create table accessPerson(accessGroupID int references AccessGroup(accessGroupID) "
+      u"on delete cascade, accessPersonID int)");
+  run(u"insert  AccessGroup(accessGroupName) values('a')");
+  run(u"insert  AccessGroup(accessGroupName) values('b')");
+  run(u" INSERT INTO accessperson(accessGroupID, accessPersonID) VALUES ( 1,7)");
+  run(u" INSERT INTO accessperson(accessGroupID, accessPersonID) VALUES ( 2,8)");
+  EXPECT_EQ(code(errorOf([&] {
+              run(u" INSERT INTO accessperson(accessGroupID, accessPersonID) VALUES ( 9,7)");
+            })),
+            kProviderError);
+  run(u"delete from   AccessGroup where accessGroupID=1");
+  EXPECT_EQ(column(u"select accessPersonID from accessPerson", u"accessPersonID"),
+            (std::vector<Text>{u"8"}));
+  // A recordset that opens its own connection from the string gets the same footing.
+  auto rs = std::make_shared<Recordset>();
+  rs->Open(Variant(u"pragma foreign_keys"), Variant(connectionString_), 1, -1, -1);
+  EXPECT_EQ(automation::toText(rs->value(Variant(0))), u"1");
+}
+
 TEST_P(AdoTest, RecordsetsNeedAnOpenConnection) {
   auto closed = std::make_shared<Connection>();
   Recordset rs;

@@ -375,11 +375,12 @@ class OdbcProvider : public Provider {
           SQL_HANDLE_DBC, link_->dbc);
     link_->connected = true;
     sqlite_ = isSqlite();
-    // The same footing for concurrent pages as the embedded provider's.
+    // The same footing as the embedded provider's: concurrent pages wait, foreign keys hold.
     if (sqlite_) {
-      for (auto& pragma : {u"pragma journal_mode=WAL", u"pragma busy_timeout=10000"}) {
+      for (auto& pragma :
+           {u"pragma journal_mode=WAL", u"pragma busy_timeout=10000", u"pragma foreign_keys=ON"}) {
         auto rows = execute(pragma);
-        while (rows->skip()) {
+        while (rows->columnCount() > 0 && rows->skip()) {  // a setting that answers no row
         }
       }
     }

@@ -55,6 +55,11 @@ SqliteSession::SqliteSession(const std::string& path, std::size_t statements)
   SessionStatement wal(*this, u"pragma journal_mode=WAL");
   while (wal.step()) {
   }
+  // SQLite leaves foreign keys unchecked unless asked on every connection; a schema that
+  // declares them (cascading deletes included) means them.
+  SessionStatement foreignKeys(*this, u"pragma foreign_keys=ON");
+  while (foreignKeys.step()) {
+  }
   const char* file = sqlite3_db_filename(db, "main");
   if (namesAFile(path) && file && *file) {
     file_ = fileIdOf(path);
