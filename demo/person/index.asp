@@ -1,53 +1,24 @@
 <%@ Language="JScript" CodePage=65001 %>
-<!--#include file="../include/conn.inc"-->
-<html>
-<head>
-<meta http-equiv="Content-Type" content="text/html; charset=utf-8">
-<title>人员管理</title>
-<script src="../include/compat.js"></script>
+<!--#include file="../include/guard.inc"-->
+<!--#include file="../include/table_page.inc"-->
 <%
-var dna = Server.CreateObject("balance.DNA");
-dna.SetDispStyle(0);
+// Person maintenance. New persons sign in once an administrator gives them a password
+// (password.asp); nobody deletes his own record here.
+showTablePage({
+  title: "人员管理",
+  sql: "select personID,personName,sex,deptID,dutyID,personGroupID,birthday,phone,email,systemID" +
+       " from person where systemID=" + me.systemID + " order by deptID,dutyID",
+  captions: "编号,姓名,性别,部门,职务,人员类别,出生日期,电话,电子邮件,系统",
+  codes: "personID;personName;sex;select deptName,deptID from dept;" +
+         "select dutyName,dutyID from personDuty;" +
+         "select personGroupName,personGroupID from personGroup;birthday;phone;email;" +
+         "select systemName,systemID from system",
+  shown: "personID,personName,sex,deptID,dutyID,birthday,phone,email",
+  check: function (action) {
+    if (action == "delete" && wholeNumber(Request.QueryString("personID")) == me.personID) {
+      return "不能删除自己的记录。";
+    }
+    return "";
+  }
+});
 %>
-</head>
-<body>
-<%
-dna.OpenDNA(connStr,
-            "select id,name,sex,deptID,birthday,phone,email from person order by id",
-            "编号,姓名,性别,部门,出生日期,电话,电子邮件");
-dna.SetCodeSQL("id;name;sex;select deptName,deptID from dept;birthday;phone;email");
-dna.SetTitle("人员管理");
-dna.DispMenu();
-var action = String(dna.strAction);
-switch (action) {
-  case "insert":
-  case "update":
-  case "search":
-    dna.DispForm(action);
-    break;
-  case "insert2":
-    dna.Insert();
-    dna.DispForm(action);
-    break;
-  case "update2":
-    dna.Update();
-    dna.DispList();
-    break;
-  case "search2":
-    dna.search();
-    dna.DispList();
-    break;
-  case "delete":
-    dna.Delete();
-    dna.DispList();
-    break;
-  case "setcol":
-    dna.DispSetColumns();
-    break;
-  default:
-    dna.DispList();
-}
-dna.CloseDNA();
-%>
-</body>
-</html>

@@ -77,18 +77,65 @@ def dropdown(x, y):  # a button with a small calendar
     return 4
 
 
+def arrow(pointing_left, double):
+    """A 16 x 16 arrow head (or two) for the schedule selectors: dx counts from the tip."""
+    def draw(x, y):
+        tips = (1, 7) if double else (4,)
+        for tip in tips:
+            dx = x - tip if pointing_left else (15 - tip) - x
+            if 0 <= dx <= 6 and abs(y - 7.5) <= dx * 0.9 + 0.5:
+                return 2
+        return 0
+    return draw
+
+
+def separator(x, y):  # the switch bar's rounded tab edge between two views
+    if x >= 21 - abs(y - 11) // 3 or y in (0, 21):
+        return 0
+    return 5 if x > 17 - abs(y - 11) // 3 else 4
+
+
 IMAGES = {
     "images/edit.gif": (16, 16, edit),
     "images/delete.gif": (16, 16, delete),
-    "person/images/edit.gif": (16, 16, edit),
-    "person/images/delete.gif": (16, 16, delete),
     "images/home1.gif": (37, 9, corner(True, True)),
     "images/home2.gif": (37, 9, corner(True, False)),
     "images/home3.gif": (37, 9, corner(False, True)),
     "images/home4.gif": (37, 9, corner(False, False)),
     "images/dropdown.gif": (27, 25, dropdown),
+    "images/jian1.gif": (16, 16, arrow(True, False)),
+    "images/jian2.gif": (16, 16, arrow(False, False)),
+    "images/jian3.gif": (16, 16, arrow(True, True)),
+    "images/jian4.gif": (16, 16, arrow(False, True)),
+    "images/niuban.gif": (22, 22, separator),
 }
+def favicon():
+    """A 16 x 16 icon: a small calendar page, blue header over white."""
+    colours = {0: (0, 0, 0, 0), 2: (160, 90, 40, 255), 4: (245, 230, 220, 255),
+               1: (40, 40, 40, 255)}  # BGRA
+    def pixel(x, y):
+        if not (1 <= x <= 14 and 2 <= y <= 14):
+            return 0
+        if y <= 5:
+            return 2
+        return 1 if (x in (4, 8, 12) and y in (8, 11)) else 4
+    rows = b"".join(bytes(colours[pixel(x, y)]) for y in range(15, -1, -1) for x in range(16))
+    mask = bytes(4 * 16)
+    header = struct.pack("<IiiHHIIiiII", 40, 16, 32, 1, 32, 0, len(rows) + len(mask), 0, 0, 0, 0)
+    image = header + rows + mask
+    return struct.pack("<HHH", 0, 1, 1) + struct.pack("<BBBBHHII", 16, 16, 0, 0, 1, 32,
+                                                       len(image), 22) + image
+
+
+# Every folder of DNA pages has its own row links (the list writes images/edit.gif).
+for folder in ("person", "tables", "scheduler"):
+    IMAGES[folder + "/images/edit.gif"] = (16, 16, edit)
+    IMAGES[folder + "/images/delete.gif"] = (16, 16, delete)
 
 for name, (w, h, draw) in IMAGES.items():
+    os.makedirs(os.path.dirname(os.path.join(DEMO, name)), exist_ok=True)
     with open(os.path.join(DEMO, name), "wb") as f:
         f.write(gif(w, h, draw))
+
+with open(os.path.join(DEMO, "favicon.ico"), "wb") as f:
+    f.write(favicon())

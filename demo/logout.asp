@@ -1,0 +1,5 @@
+<%@ Language="JScript" CodePage=65001 %>
+<%
+Session.Abandon();
+Response.Redirect("/login.asp");
+%>
