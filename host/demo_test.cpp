@@ -1,5 +1,6 @@
-// The demo person page over HTTP on loopback, as a browser drives it: list, sort by a column,
-// go to page 2, open a row's edit form, save it, and see the change in the list.
+// The demo application over HTTP on loopback, as a browser drives it: signing in and the pages'
+// guard, the person page (sort, page 2, edit, save), a plan added to one's own day and refused
+// for another's, and a deleted permission group taking its rights and members with it.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -11,6 +12,7 @@
 #include "ado/ado.h"
 #include "http_server.h"
 #include "page_fixture.h"
+#include "password_object.h"
 #include "registration.h"
 #include "site_database.h"
 
@@ -34,6 +36,7 @@ class DemoSite : public ::testing::Test {
     root = dir.path() / "demo";
     balance::registerBalanceClasses(registry);
     ado::registerClasses(registry);
+    registerPasswordClass(registry);
     application = std::make_shared<asp::Application>();
     database = SiteDatabase::open(root, dir.path() / "data", *application);
     pages = std::make_unique<PageRunner>(SiteSettings{root}, registry, application);
@@ -70,6 +73,12 @@ class DemoSite : public ::testing::Test {
     EXPECT_EQ(r.result_int(), 200) << r.body();
     return r.body();
   }
+  // Signs in (every seeded password is "balance"); the answer of the sign-in page.
+  http::response<http::string_body> signIn(const std::string& name,
+                                           const std::string& password = "balance") {
+    cookie.clear();
+    return send(http::verb::post, "/login.asp", "username=" + name + "&password=" + password);
+  }
 
   test_support::TempDir dir;
   fs::path root;
@@ -97,13 +106,46 @@ std::vector<std::string> rowNames(const std::string& html) {
   return names;
 }
 
+const std::string kLiMing = "%E6%9D%8E%E6%98%8E";  // 李明, as a form posts it
+
+TEST_F(DemoSite, PagesNeedASignedInPersonAndTheRightMenuItem) {
+  auto away = send(http::verb::get, "/scheduler/personMonth.asp");
+  EXPECT_EQ(away.result_int(), 302);
+  EXPECT_EQ(away[http::field::location], "/login.asp");
+
+  auto wrong = signIn(kLiMing, "balance2");
+  EXPECT_EQ(wrong.result_int(), 200);
+  EXPECT_NE(wrong.body().find("用户名或密码不正确"), std::string::npos);
+  EXPECT_EQ(send(http::verb::get, "/index.asp").result_int(), 302);
+  EXPECT_EQ(signIn("nobody").result_int(), 200);
+
+  auto right = signIn(kLiMing);
+  EXPECT_EQ(right.result_int(), 302);
+  EXPECT_EQ(right[http::field::location], "/index.asp");
+  auto frame = send(http::verb::get, "/index.asp");
+  EXPECT_NE(frame.body().find("t=outlookbar.addtitle('日程安排');"), std::string::npos);
+  EXPECT_EQ(frame.body().find("系统管理"), std::string::npos);
+  EXPECT_EQ(send(http::verb::get, "/scheduler/leaderMonth.asp").result_int(), 200);
+  for (const char* refused : {"/permission/permission.asp", "/permission/permissionMan.asp?id=1",
+                              "/person/index.asp", "/tables/menu.asp"}) {
+    EXPECT_EQ(send(http::verb::get, refused).result_int(), 403) << refused;
+  }
+
+  send(http::verb::get, "/logout.asp");
+  EXPECT_EQ(send(http::verb::get, "/home.asp").result_int(), 302);
+  signIn("admin");
+  EXPECT_EQ(send(http::verb::get, "/permission/permission.asp").result_int(), 200);
+  EXPECT_EQ(send(http::verb::get, "/tables/menu.asp").result_int(), 200);
+}
+
 TEST_F(DemoSite, SortPageEditAndSave) {
+  signIn("admin");
   std::string list = page("");
   EXPECT_NE(list.find("共3页 共50项"), std::string::npos);
   EXPECT_EQ(rowNames(list).size(), 20u);
   EXPECT_NE(list.find("<td>办公室&nbsp;</td>"), std::string::npos);  // coded department column
 
-  std::string sorted = page("?action=list&page=1&order=name");
+  std::string sorted = page("?action=list&page=1&order=personName");
   EXPECT_NE(sorted.find("姓名 <span id=ctrlDiv><font size=-2>▲</font></span>"), std::string::npos)
       << sorted;
   std::vector<std::string> first = rowNames(sorted);
@@ -118,33 +160,99 @@ TEST_F(DemoSite, SortPageEditAndSave) {
   EXPECT_GT(names.front(), first.back());
 
   std::smatch edit;
-  ASSERT_TRUE(std::regex_search(second, edit, std::regex("action=update&id=(\\d+)'")));
+  ASSERT_TRUE(std::regex_search(second, edit, std::regex("action=update&personID=(\\d+)'")));
   std::string id = edit[1];
-  std::string form = page("?action=update&id=" + id);
+  std::string form = page("?action=update&personID=" + id);
   EXPECT_NE(form.find("<input type='hidden' name='action' value='update2'>"), std::string::npos);
-  EXPECT_NE(form.find("<input type='text' name='name' value='" + names.front() + "'"),
+  EXPECT_NE(form.find("<input type='text' name='personName' value='" + names.front() + "'"),
             std::string::npos);
   EXPECT_NE(form.find("src=\"../Images/dropdown.gif\""), std::string::npos);
 
   auto saved = send(http::verb::post, "/person/index.asp",
-                    "action=update2&id=" + id +
-                        "&name=%E9%98%BF%E4%B8%80&sex=%E5%A5%B3&deptID=2&birthday=1990-01-02"
-                        "&phone=010-1234&email=a%40b.cn");
+                    "action=update2&personID=" + id +
+                        "&personName=%E9%98%BF%E4%B8%80&sex=%E5%A5%B3&deptID=3&dutyID=6"
+                        "&personGroupID=1&birthday=1990-01-02&phone=010-1234&email=a%40b.cn"
+                        "&systemID=1");
   ASSERT_EQ(saved.result_int(), 200) << saved.body();
-  EXPECT_NE(saved.body().find("update person set name='阿一'"), std::string::npos);
-  std::string again = page("?action=update&id=" + id);
-  EXPECT_NE(again.find("<input type='text' name='name' value='阿一'"), std::string::npos);
-  EXPECT_NE(again.find("<option value='2' selected >人事处</option>"), std::string::npos) << again;
+  EXPECT_NE(saved.body().find("update person set personName='阿一'"), std::string::npos);
+  std::string again = page("?action=update&personID=" + id);
+  EXPECT_NE(again.find("<input type='text' name='personName' value='阿一'"), std::string::npos);
+  EXPECT_NE(again.find("<option value='3' selected >人事处</option>"), std::string::npos) << again;
+
+  // A name that is taken is refused with a message, and the list goes on.
+  auto taken = send(http::verb::post, "/person/index.asp",
+                    "action=insert2&personName=admin&dutyID=6&systemID=1");
+  ASSERT_EQ(taken.result_int(), 200);
+  EXPECT_NE(taken.body().find("同名的记录已经存在"), std::string::npos);
 }
 
-TEST_F(DemoSite, AssetsTheListRefersToAreServed) {
+TEST_F(DemoSite, PlansAreAddedToOnesOwnDayOnly) {
+  signIn(kLiMing);
+  auto day = send(http::verb::get, "/scheduler/manage.asp?personID=5&dt=2030-1-5");
+  ASSERT_EQ(day.result_int(), 200) << day.body();
+  EXPECT_NE(day.body().find("2030-01-05 的计划"), std::string::npos);
+  auto added = send(http::verb::post, "/scheduler/manage.asp",
+                    "action=insert2&planStartTime=2030-01-05&planEndTime=2030-01-06"
+                    "&planAddrTypeID=3&planAddrID=12&planTypeID=3&planContent=x&planFlagID=1"
+                    "&personID=5");
+  EXPECT_NE(added.body().find("插入成功"), std::string::npos) << added.body();
+  std::string month = send(http::verb::get, "/scheduler/personMonth.asp?dt=2030-01-01").body();
+  EXPECT_NE(month.find("<td class='sch3' valign='top' onclick=manage('2030-01-06');>6<br><span "
+                       "style='font-size:12px;'>外地:成都<br></span></td>"),
+            std::string::npos)
+      << month;
+
+  for (const char* refused :
+       {"action=insert2&planStartTime=2030-01-05&planEndTime=2030-01-05&planAddrTypeID=1"
+        "&planAddrID=1&planFlagID=1&personID=6",
+        "action=insert2&planStartTime=2030-01-05&planEndTime=2030-01-04&planAddrTypeID=1"
+        "&planAddrID=1&planFlagID=1&personID=5"}) {
+    auto answer = send(http::verb::post, "/scheduler/manage.asp", refused);
+    EXPECT_NE(answer.body().find("class='problem'"), std::string::npos) << refused;
+    EXPECT_EQ(answer.body().find("插入成功"), std::string::npos) << refused;
+  }
+  EXPECT_EQ(send(http::verb::get, "/scheduler/manage.asp?personID=6").result_int(), 403);
+}
+
+TEST_F(DemoSite, ADeletedGroupTakesItsRightsAndMembersAlong) {
+  signIn("admin");
+  auto confirm = send(http::verb::get, "/permission/permission.asp?ac=del&id=2");
+  EXPECT_NE(confirm.body().find("确定删除权限组“处级以上领导”吗"), std::string::npos);
+  auto deleted = send(http::verb::post, "/permission/permission.asp?ac=del&id=2", "x=1");
+  EXPECT_NE(deleted.body().find("已删除权限组“处级以上领导”"), std::string::npos) << deleted.body();
+
+  // The rows went with the group, not only out of the menu.
+  auto db = std::make_shared<ado::Connection>();
+  db->Open(automation::fromUtf8("Provider=SQLite;Data Source=" +
+                                (dir.path() / "data" / "site.db").string()));
+  for (const char16_t* table : {u"AccessMenu", u"accessPerson"}) {
+    ado::Recordset rs;
+    rs.Open(automation::Variant(std::u16string(u"select count(*) from ") + table +
+                                u" where accessGroupID=2"),
+            automation::Variant(automation::ObjectRef(db)), 1, -1, -1);
+    EXPECT_EQ(automation::toInt32(rs.value(automation::Variant(0))), 0)
+        << automation::toUtf8(table);
+  }
+  signIn(kLiMing);
+  std::string frame = send(http::verb::get, "/index.asp").body();
+  // 李明 was in that group only: no menu item is left to him, and the frame starts at home.
+  EXPECT_EQ(frame.find("outlookbar.addtitle("), std::string::npos);
+  EXPECT_NE(frame.find("src=\"home.asp\""), std::string::npos);
+}
+
+TEST_F(DemoSite, AssetsThePagesReferToAreServed) {
   for (const char* target :
-       {"/include/style.css", "/Include/Calendar.js", "/images/home1.gif", "/Images/dropdown.gif",
-        "/person/images/edit.gif", "/person/images/delete.gif"}) {
+       {"/include/style.css", "/Include/Calendar.js", "/include/compat.js",
+        "/include/outlookbar.js", "/favicon.ico", "/images/home1.gif", "/Images/dropdown.gif",
+        "/Images/jian1.gif", "/Images/jian4.gif", "/Images/niuban.gif", "/person/images/edit.gif",
+        "/tables/images/delete.gif", "/scheduler/images/edit.gif"}) {
     auto r = send(http::verb::get, target);
     EXPECT_EQ(r.result_int(), 200) << target;
   }
-  EXPECT_EQ(send(http::verb::get, "/person/index.asp?x").body().find("<%"), std::string::npos);
+  EXPECT_EQ(send(http::verb::get, "/login.asp?x").body().find("<%"), std::string::npos);
+  for (const char* hidden : {"/include/guard.inc", "/seed.sql", "/data/site.db"}) {
+    EXPECT_NE(send(http::verb::get, hidden).result_int(), 200) << hidden;
+  }
 }
 
 }  // namespace

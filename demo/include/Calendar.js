@@ -1,7 +1,7 @@
 // The calendar of the entry forms: ShowCal(left, top, field) shows a month at the given page
-// position next to a date box; choosing a day writes yyyy-mm-dd into the form field of that
-// name. keepCal() keeps the calendar open while the pointer is over it or its button; it closes
-// a moment after the pointer leaves.
+// position next to a date box, moved left when it would not fit the window; choosing a day
+// writes yyyy-mm-dd into the form field of that name. keepCal() keeps the calendar open while
+// the pointer is over it or its button; it closes a moment after the pointer leaves.
 var calField = null;
 var calMonth = null;
 var calHideTimer = null;
@@ -48,7 +48,9 @@ function ShowCal(left, top, field) {
   calMonth = calParse(input ? input.value : "") || new Date();
   calMonth.setDate(1);
   calDraw();
-  box.style.left = left + "px";
+  // A date box in the form's right-hand column would put the calendar past the window's edge.
+  var room = document.documentElement.clientWidth - box.offsetWidth - 4;
+  box.style.left = Math.max(0, Math.min(left, room)) + "px";
   box.style.top = top + "px";
   box.style.visibility = "visible";
   keepCal();

@@ -29,8 +29,8 @@ if (!group) {
 <tr>
 <td><select id="allItems" multiple size="28"><%= permission.DispMenuItem() %></select></td>
 <td class="moves">
-  <input type="button" id="grant" value="授予 &gt;&gt;" onclick="grant()"><br><br>
-  <input type="button" id="revoke" value="&lt;&lt; 取消" onclick="revoke()">
+  <input type="button" id="grant" value="授予 &gt;&gt;" onclick="grantSelected()"><br><br>
+  <input type="button" id="revoke" value="&lt;&lt; 取消" onclick="revokeSelected()">
 </td>
 <td><select id="granted" multiple size="28"><%= permission.DispAccessMenuItem(group.accessGroupID) %></select></td>
 </tr>
@@ -73,7 +73,7 @@ function showGranted(ids) {
   }
 }
 
-function grant() {
+function grantSelected() {
   var ids = grantedIds();
   for (var i = 0; i < tree.options.length; i++) {
     if (!tree.options[i].selected) continue;
@@ -84,7 +84,7 @@ function grant() {
   showGranted(ids);
 }
 
-function revoke() {
+function revokeSelected() {
   var ids = grantedIds();
   for (var i = 0; i < granted.options.length; i++) {
     if (!granted.options[i].selected) continue;
