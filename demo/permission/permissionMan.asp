@@ -10,8 +10,10 @@ var group = groupById(wholeNumber(Request("id")));
 var message = "";
 if (group && isPost()) {
   var chosen = text(Request.Form("checkbox"));
-  if (/^(\s*\d+\s*(,\s*\d+\s*)*)?$/.test(chosen)) message = permission.SavePerson(group.accessGroupID, chosen);
-  else message = "人员修改失败";
+  message = savedOrRefused(function () {
+    if (!/^(\s*\d+\s*(,\s*\d+\s*)*)?$/.test(chosen)) throw new Error("not a list of persons");
+    return permission.SavePerson(group.accessGroupID, chosen);
+  }, "人员修改失败");
 }
 writeAdminHead(group ? "设置人员：" + group.accessGroupName : "设置人员");
 if (!group) {
@@ -19,7 +21,7 @@ if (!group) {
   Response.End();
 }
 %>
-<% if (message) { %><div class="notice-ok" id="saveMessage"><%= html(message) %></div><% } %>
+<% if (message) { %><div class="<%= message == "人员修改失败" ? "problem" : "notice-ok" %>" id="saveMessage"><%= html(message) %></div><% } %>
 <form method="post" action="permissionMan.asp?id=<%= group.accessGroupID %>" class="members">
 <div class="people"><%= permission.DispPerson(group.accessGroupID) %></div>
 <div class="buttons"><input type="submit" value="保存人员"> <a href="permission.asp">返回权限组</a></div>

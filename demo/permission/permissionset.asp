@@ -12,8 +12,10 @@ var group = groupById(wholeNumber(Request("id")));
 var message = "";
 if (group && isPost()) {
   var items = text(Request.Form("items"));
-  if (/^(\d+(\*\d+)*)?$/.test(items)) message = permission.SavePermission(group.accessGroupID, items);
-  else message = "权限修改失败";
+  message = savedOrRefused(function () {
+    if (!/^(\d+(\*\d+)*)?$/.test(items)) throw new Error("not a list of menu items");
+    return permission.SavePermission(group.accessGroupID, items);
+  }, "权限修改失败");
 }
 writeAdminHead(group ? "设置权限：" + group.accessGroupName : "设置权限");
 if (!group) {
@@ -21,7 +23,7 @@ if (!group) {
   Response.End();
 }
 %>
-<% if (message) { %><div class="notice-ok" id="saveMessage"><%= html(message) %></div><% } %>
+<% if (message) { %><div class="<%= message == "权限修改失败" ? "problem" : "notice-ok" %>" id="saveMessage"><%= html(message) %></div><% } %>
 <form method="post" action="permissionset.asp?id=<%= group.accessGroupID %>" id="rights" onsubmit="return collect();">
 <input type="hidden" name="items" id="items">
 <table class="chooser">

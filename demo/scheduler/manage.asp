@@ -7,13 +7,12 @@
 // action, so the person and the day are kept in the session. The statement's where clause fixes
 // the person: the forms show him and post him back unchanged. Only one's own plans are managed
 // here ("admin" may manage anybody's).
-var asked = wholeNumber(Request.QueryString("personID"));
-if (asked !== "") Session("managePersonID") = asked;
-var askedDay = dayParam(Request.QueryString("dt"));
-if (askedDay !== "") Session("manageDay") = askedDay;
-var person = wholeNumber(Session("managePersonID")) || me.personID;
-var day = dayParam(Session("manageDay")) || todayText();
+var person = wholeNumber(Request.QueryString("personID")) ||
+             wholeNumber(Session("managePersonID")) || me.personID;
 if (person !== me.personID && !isAdministrator()) refuse();
+var day = dayParam(Request.QueryString("dt")) || dayParam(Session("manageDay")) || todayText();
+Session("managePersonID") = person;
+Session("manageDay") = day;
 var parts = day.split("-");
 var nextDay = dateText(new Date(+parts[0], +parts[1] - 1, +parts[2] + 1));
 Session("sc_curdate") = day;  // the default of the empty date fields of a new plan

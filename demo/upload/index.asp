@@ -11,12 +11,12 @@ var maxBytes = 2 * 1024 * 1024;
 var message = "";
 var problem = "";
 
+var hexPairs = [];
+for (var b = 0; b < 256; b++) hexPairs.push((b < 16 ? "0" : "") + b.toString(16));
+
 function hexOf(bytes) {
-  var digits = "0123456789abcdef";
   var out = new Array(bytes.length);
-  for (var i = 0; i < bytes.length; i++) {
-    out[i] = digits.charAt(bytes[i] >> 4) + digits.charAt(bytes[i] & 15);
-  }
+  for (var i = 0; i < bytes.length; i++) out[i] = hexPairs[bytes[i]];
   return out.join("");
 }
 
