@@ -9,7 +9,6 @@
 function outlook(target) {
   this.target = target || "main";
   this.titles = [];
-  this.open = 0;
 }
 
 outlook.prototype.addtitle = function (name) {
@@ -95,7 +94,6 @@ outlook.prototype.select = function (index) {
     lists[i].style.display = i === index ? "" : "none";
     titles[i].className = i === index ? "obar-title open" : "obar-title";
   }
-  this.open = index;
 };
 
 outlook.prototype.mark = function (item) {
