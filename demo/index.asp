@@ -24,18 +24,18 @@ function menuScript() {
   var first = Server.CreateObject("ADODB.Recordset");
   permission.GetMenu1(first);
   for (; !first.EOF; first.MoveNext()) {
-    lines.push("t=outlookbar.addtitle(" + jsText(first("menuName")) + ");");
-    var second = permission.GetMenu23(first("menuID"));
+    lines.push("t=outlookbar.addtitle(" + jsText(first("menuName").Value) + ");");
+    var second = permission.GetMenu23(first("menuID").Value);
     for (; !second.EOF; second.MoveNext()) {
-      var third = permission.GetMenu23(second("menuID"));
+      var third = permission.GetMenu23(second("menuID").Value);
       if (third.EOF) {
-        lines.push("outlookbar.additem(" + jsText(second("menuName")) + ",t," +
-                   jsText(second("menuURL")) + ");");
+        lines.push("outlookbar.additem(" + jsText(second("menuName").Value) + ",t," +
+                   jsText(second("menuURL").Value) + ");");
       } else {
-        lines.push("outlookbar.addheading(" + jsText(second("menuName")) + ",t);");
+        lines.push("outlookbar.addheading(" + jsText(second("menuName").Value) + ",t);");
         for (; !third.EOF; third.MoveNext()) {
-          lines.push("outlookbar.additem(" + jsText(third("menuName")) + ",t," +
-                     jsText(third("menuURL")) + ");");
+          lines.push("outlookbar.additem(" + jsText(third("menuName").Value) + ",t," +
+                     jsText(third("menuURL").Value) + ");");
         }
       }
       third.Close();

@@ -13,12 +13,12 @@ if (rs.EOF) {
   Response.Write("没有这个文件。");
   Response.End();
 }
-var name = text(rs("fileName"));
+var name = text(rs("fileName").Value);
 Response.ContentType = "application/octet-stream";
 Response.AddHeader("Content-Disposition",
                    "attachment; filename=\"" + name.replace(/[^\x20-\x7e]|["\\]/g, "_") +
                    "\"; filename*=UTF-8''" + encodeURIComponent(name));
-Response.BinaryWrite(rs("content"));
+Response.BinaryWrite(rs("content").Value);
 rs.Close();
 Response.End();
 %>
