@@ -138,6 +138,26 @@ TEST_F(DemoSite, PagesNeedASignedInPersonAndTheRightMenuItem) {
   EXPECT_EQ(send(http::verb::get, "/tables/menu.asp").result_int(), 200);
 }
 
+TEST_F(DemoSite, APersonChangesHisOwnPassword) {
+  signIn(kLiMing);
+  auto answer = [&](const std::string& form) {
+    return send(http::verb::post, "/password.asp", form).body();
+  };
+  EXPECT_NE(answer("oldPassword=wrong&newPassword=secret1&repeat=secret1").find("原密码不正确"),
+            std::string::npos);
+  EXPECT_NE(answer("oldPassword=balance&newPassword=short&repeat=short").find("至少需要 6 个字符"),
+            std::string::npos);
+  EXPECT_NE(answer("oldPassword=balance&newPassword=secret1&repeat=secret2").find("不一致"),
+            std::string::npos);
+  // Only an administrator names another person: the field is ignored for everybody else.
+  EXPECT_NE(answer("personID=6&oldPassword=balance&newPassword=secret1&repeat=secret1")
+                .find("密码已修改"),
+            std::string::npos);
+  EXPECT_EQ(signIn(kLiMing).result_int(), 200);
+  EXPECT_EQ(signIn(kLiMing, "secret1").result_int(), 302);
+  EXPECT_EQ(signIn("%E9%99%88%E9%9D%99").result_int(), 302);  // 陈静 kept hers
+}
+
 TEST_F(DemoSite, SortPageEditAndSave) {
   signIn("admin");
   std::string list = page("");
