@@ -264,6 +264,23 @@ TEST_P(AdoTest, DatabaseErrorsCarryTheDatabasesMessage) {
   EXPECT_TRUE(open(u"select a from t")->eof());  // neither statement ran
 }
 
+// SQLite reads a statement only up to a NUL: the text after it must neither be dropped nor
+// make a shorter statement of it.
+TEST_P(AdoTest, ANulNeverCutsAStatement) {
+  run(u"create table t(id int, name varchar(20))");
+  const Text nul(1, u'\0');
+  run(u" insert t(id,name) values(1,'x" + nul + u"y')");
+  run(u" insert t(id,name) values(2,'x')");
+  // (The SQLite ODBC driver cuts a text at a NUL when it reads it back, so its length in bytes is
+  // read.)
+  EXPECT_EQ(
+      column(u"select id,length(cast(name as blob)) n from t where name='x" + nul + u"y'", u"n"),
+      (std::vector<Text>{u"3"}));
+  // Outside a literal a NUL would end the statement before its condition.
+  EXPECT_EQ(code(errorOf([&] { run(u" delete t " + nul + u"where id = 2"); })), kProviderError);
+  EXPECT_EQ(column(u"select id from t order by id", u"id"), (std::vector<Text>{u"1", u"2"}));
+}
+
 TEST_P(AdoTest, ConcurrentPagesWaitForLocksInsteadOfFailing) {
   run(u"create table t(a int)");
   EXPECT_EQ(automation::toText(open(u"pragma journal_mode")->value(Variant(0))), u"wal");

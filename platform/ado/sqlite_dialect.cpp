@@ -1,5 +1,6 @@
 #include "ado/sqlite_dialect.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -51,6 +52,7 @@ class Rewriter {
       if (isWord(tok(k), u"select")) rewriteSelect(k);
     }
     normaliseDateComparisons();
+    spellOutNuls();
     return output();
   }
 
@@ -198,6 +200,31 @@ class Rewriter {
     }
   }
 
+  void spellOutNuls() {
+    for (std::size_t k = 0; k < sig_.size(); ++k) {
+      const TextView literal = tok(k).text;
+      if (tok(k).kind != TokenKind::String || literal.find(u'\0') == TextView::npos ||
+          !isClosedLiteral(literal) || edit(k).replacement) {
+        continue;
+      }
+      Text spelled = u"(";
+      const auto pieces = automation::split(literal.substr(1, literal.size() - 2), Text(1, u'\0'));
+      for (std::size_t p = 0; p < pieces.size(); ++p) {
+        if (p > 0) spelled += u"||char(0)||";
+        spelled += u"'" + pieces[p] + u"'";
+      }
+      edit(k).replacement = spelled + u")";
+    }
+  }
+
+  // A String token runs to the end of the text when its closing quote is missing; a closed one
+  // ends in a quote that no other quote doubles.
+  static bool isClosedLiteral(TextView literal) {
+    if (literal.size() < 2 || literal.back() != u'\'') return false;
+    const TextView inner = literal.substr(1, literal.size() - 2);
+    return std::count(inner.begin(), inner.end(), u'\'') % 2 == 0;
+  }
+
   Text output() const {
     Text out;
     for (std::size_t i = 0; i < tokens_.size(); ++i) {
@@ -280,6 +307,8 @@ bool isSingleStatement(TextView sql) {
   }
   return true;
 }
+
+bool endsEarlyForSqlite(TextView adapted) { return adapted.find(u'\0') != TextView::npos; }
 
 std::optional<Text> canonicalDateLiteral(TextView quoted) {
   if (quoted.size() < 2 || quoted.front() != u'\'' || quoted.back() != u'\'') return std::nullopt;

@@ -10,6 +10,9 @@
 // between) is normalised to that form: '2001-5-7' becomes '2001-05-07 00:00:00', exactly the
 // instant SQL Server would convert it to. Columns are recognised by name; a name declared as a
 // date in any table counts as a date column everywhere.
+// NULs: SQLite reads a statement's text only up to its first NUL and ignores the rest, whatever
+// length it is given, so a NUL inside a quoted literal is spelled out: 'x<NUL>y' becomes
+// ('x'||char(0)||'y'), the same value.
 #pragma once
 
 #include <cstdint>
@@ -33,6 +36,10 @@ automation::Text countRows(automation::TextView adapted);
 // False when text follows a ';' outside quotes: a request value must not be able to add a
 // statement of its own, and the components never send more than one.
 bool isSingleStatement(automation::TextView sql);
+
+// True when an adapted statement still holds a NUL (one outside a literal): SQLite would run
+// the text before it alone, so such a statement is refused instead.
+bool endsEarlyForSqlite(automation::TextView adapted);
 
 // 'yyyy-mm-dd hh:mm:ss' for a quoted literal holding a date in any accepted form; nullopt if
 // it holds none.

@@ -106,6 +106,20 @@ TEST(SqliteDialect, OneStatementOnly) {
   EXPECT_FALSE(isSingleStatement(u"delete t where id=1; drop table t"));
 }
 
+TEST(SqliteDialect, NulsInLiteralsAreSpelledOut) {
+  const Text nul(1, u'\0');
+  EXPECT_EQ(toSqlite(u"select a from t where name like '%x" + nul + u"y%' "),
+            u"select a from t where name like ('%x'||char(0)||'y%') ");
+  EXPECT_EQ(toSqlite(u" insert t(a) values('" + nul + u"it''s" + nul + u"')"),
+            u" insert into t(a) values((''||char(0)||'it''s'||char(0)||''))");
+  EXPECT_FALSE(endsEarlyForSqlite(toSqlite(u"select 'a" + nul + u"'")));
+  // Outside a closed literal there is nothing to spell: the statement is refused instead.
+  for (const Text& left : {u"delete t " + nul + u"where id=1", u"select 'a" + nul,
+                           u"select 'a''" + nul + u"''", u"select [a" + nul + u"]"}) {
+    EXPECT_TRUE(endsEarlyForSqlite(toSqlite(left))) << automation::toUtf8(left);
+  }
+}
+
 TEST(SqliteDialect, RowsFromAndCountWrapTheStatement) {
   EXPECT_EQ(fromRow(u"select a from t order by a; -- last", 40),
             u"select * from (select a from t order by a) limit -1 offset 40");

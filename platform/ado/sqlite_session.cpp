@@ -94,6 +94,9 @@ int SqliteSession::watchState(void* self, int action, const char*, const char* a
 sqlite3_stmt* SqliteSession::prepare(const Text& key, const std::function<Text()>& sqlFor) {
   if (sqlite3_stmt* kept = statements_.take(key)) return kept;
   const Text sql = sqlFor();
+  if (sql::endsEarlyForSqlite(sql)) {
+    automation::throwProviderError(kSource, u"The command text holds a NUL outside quoted text.");
+  }
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare16_v3(db(), sql.data(), static_cast<int>(sql.size() * 2),
                            SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
