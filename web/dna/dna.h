@@ -82,8 +82,9 @@ class DNA : public automation::Dispatch {
   void setSession(TextView key, Variant value);
   bool isChosen(TextView column) const;  // substring test against Session("strItemChose")
   bool hasCodeLookup(std::size_t i) const;
-  Text listStatement();                    // shared by DispList and GetList
-  const Text& field(std::size_t i) const;  // aFields(i), subscript error when missing
+  enum class Shown { ToDatabase, InPage };
+  Text listStatement(Shown shown = Shown::ToDatabase);  // shared by DispList and GetList
+  const Text& field(std::size_t i) const;               // aFields(i), subscript error when missing
   const Text& caption(std::size_t i) const;
   const Text& codeSQL(std::size_t i) const;
 
@@ -95,9 +96,11 @@ class DNA : public automation::Dispatch {
   void readPage();
   void readPageSize();
   void readOrder();
-  bool isColumnName(TextView name) const;  // a column of the description, trimmed
+  bool isColumnName(TextView name) const;           // a column of the description, trimmed
+  Text chosenColumns(const Text& requested) const;  // "choseItem" without what is no column
   void traceRequest();
-  Text rowLinks(const Text& key, Int16 n) const;  // row opening: number, edit and delete links
+  // Row opening: number, edit and delete links; `url` comes encoded for an attribute.
+  Text rowLinks(const Text& url, const Text& key, Int16 n) const;
   Text cellText(ado::Recordset& objRs, std::size_t i);
 
   // Entry form, writes and search (entry_form.cpp, writes.cpp, search.cpp).

@@ -1,12 +1,15 @@
 // DispForm: the insert, update and search forms of the described table. Every column but the
 // key becomes a labelled field, two to a table row; the form posts its action followed by "2"
 // back to the page. An update form loads its row through a connection of its own and leaves
-// strWhere extended by the key condition for the rest of the page.
+// strWhere extended by the key condition for the rest of the page. Field values (from the
+// request, the edited row or the session) are encoded for the quoted attributes they stand in;
+// captions, column names and the fixed values of the page's where clause are the page's own.
 #include <algorithm>
 
 #include "dna/dna.h"
 #include "dna/statement_text.h"
 #include "frame/database.h"
+#include "frame/html_encoding.h"
 #include "frame/sql_literal.h"
 
 namespace dna {
@@ -14,6 +17,7 @@ namespace dna {
 namespace {
 
 using automation::joinText;
+using frame::htmlAttribute;
 
 constexpr std::int32_t kAdDate = 135;
 
@@ -25,7 +29,8 @@ Text buttonCaption(TextView action) {
 }
 
 Text formTop(TextView action, TextView url) {
-  return u"<Form id=Frm1 name='" + Text(action) + u"' method='post' Action='" + Text(url) +
+  return u"<Form id=Frm1 name='" + htmlAttribute(action) + u"' method='post' Action='" +
+         htmlAttribute(url) +
          u"'>\r\n"
          u"<table border='0'  cellpadding='0' cellspacing='0' align='center' width='100%'class=td2 "
          u">\r\n"
@@ -33,7 +38,7 @@ Text formTop(TextView action, TextView url) {
          u"class=t1></td><td class=t1></td><td class=t1></td><td class=t1></td><td "
          u"align=right><img src='../images/home2.gif'></td></tr>\r\n"
          u"<input type='hidden' name='action' value='" +
-         Text(action) + u"2'>\r\n";
+         htmlAttribute(action) + u"2'>\r\n";
 }
 
 Text formBottom(TextView button) {
@@ -54,7 +59,7 @@ constexpr char16_t kCalendar[] =
 
 Text dateInput(TextView name, TextView value, Int16 nCal) {
   const Text n = decimal(nCal.value());
-  return u"<input type='text' name='" + Text(name) + u"' value='" + Text(value) +
+  return u"<input type='text' name='" + Text(name) + u"' value='" + htmlAttribute(value) +
          u"' size=14><IMG align=top height=25 id=Cal" + n + u"  onclick= \"ShowCal(Cal" + n +
          u".offsetLeft + 20, Cal" + n + u".offsetTop , '" + Text(name) +
          u"');\"  onmouseover=keepCal(); src=\"../Images/dropdown.gif\" width=27 "
@@ -62,7 +67,7 @@ Text dateInput(TextView name, TextView value, Int16 nCal) {
 }
 
 Text textInput(TextView name, TextView value) {
-  return u"<input type='text' name='" + Text(name) + u"' value='" + Text(value) +
+  return u"<input type='text' name='" + Text(name) + u"' value='" + htmlAttribute(value) +
          u"' onMouseOver='this.focus()'  onFocus='this.select()'></td>\r\n";
 }
 
@@ -86,8 +91,8 @@ void DNA::DispForm(Variant& strAction) {
   Int16 nCal = 0;
   forEach16(aFields.size(), [&](std::size_t i) {
     if (field(i) == strItemKeyName) {
-      out.write(u"<input type='hidden' name='" + field(i) + u"' value='" + joinText(aValues[i]) +
-                u"'><br>\r\n");
+      out.write(u"<input type='hidden' name='" + field(i) + u"' value='" +
+                htmlAttribute(joinText(aValues[i])) + u"'><br>\r\n");
       return;
     }
     if (!open) out.write(u"<tr><td class=t2></td>");
@@ -151,7 +156,7 @@ void DNA::writeCodeInput(std::size_t i, TextView action) {
   Variant lookup(codeSQL(i));
   if (fixedValue) {
     Variant value = *fixedValue;
-    out.Write(GetCodeName(lookup, value));
+    out.write(frame::htmlText(joinText(GetCodeName(lookup, value))));
     out.write(u"<input type='hidden' name='" + field(i) + u"' value='" + joinText(value) + u"'>");
     return;
   }

@@ -3,6 +3,7 @@
 #include "dna/dna.h"
 #include "dna/statement_text.h"
 #include "frame/database.h"
+#include "frame/html_encoding.h"
 
 namespace dna {
 
@@ -16,17 +17,22 @@ bool isSet(const Variant& v) { return differs(v, Variant(u"")); }
 }  // namespace
 
 // The list statement: the description's columns, its where clause extended by the stored
-// search, and the stored sort. A secondary sort counts only behind a primary one.
-Text DNA::listStatement() {
+// search, and the stored sort. A secondary sort counts only behind a primary one. As shown in
+// the page, the parts kept in the session (the search holds request values) are encoded as
+// element text.
+Text DNA::listStatement(Shown shown) {
+  const auto stored = [&](TextView key) {
+    const Text value = joinText(session(key));
+    return shown == Shown::InPage ? frame::htmlText(value) : value;
+  };
   Text sort;
   if (isSet(session(u"strOrder"))) {
-    sort = Text(u" order by ").append(joinText(session(u"strOrder")));
-    if (isSet(session(u"strOrder2"))) sort.append(u",").append(joinText(session(u"strOrder2")));
+    sort = Text(u" order by ").append(stored(u"strOrder"));
+    if (isSet(session(u"strOrder2"))) sort.append(u",").append(stored(u"strOrder2"));
   }
   Text cond = strWhere;
-  const Variant search = session(u"strSearch");
-  if (isSet(search)) {
-    cond = (strWhere.empty() ? u" where " : strWhere + u" and ") + joinText(search) + u" ";
+  if (isSet(session(u"strSearch"))) {
+    cond = (strWhere.empty() ? u" where " : strWhere + u" and ") + stored(u"strSearch") + u" ";
   }
   return u"select " + strItemEnglish + u" from " + strTable + u" " + cond + sort;
 }
@@ -34,12 +40,13 @@ Text DNA::listStatement() {
 void DNA::GetList(ado::Recordset& objRs) {
   const Text sql = listStatement();
   setSession(u"strSQL", sql);
+  const Text shown = bDebug ? listStatement(Shown::InPage) : Text();
   // Written as it is, not as a hidden trace: the page that lays the rows out shows it.
-  if (bDebug) page_.response().write(u"SQL:" + sql);
+  if (bDebug) page_.response().write(u"SQL:" + shown);
   objRs.Open(Variant(sql), activeConnection(conn), ado::adOpenKeyset, -1, -1);
   if (!bDebug) return;
   trace(Text(u"##调试信息:DispList OK!<br>") + kCrLf);
-  trace(u"#Session(strSQL):" + joinText(session(u"strSQL")) + u"<br>" + kCrLf);
+  trace(u"#Session(strSQL):" + shown + u"<br>" + kCrLf);
 }
 
 void DNA::GetRs(Variant& strSQL, ado::Recordset& objRs) {

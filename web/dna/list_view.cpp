@@ -1,10 +1,13 @@
 // The list page: page bar, sortable header of the chosen columns and the rows of the current
 // page with their hidden edit and delete links. Every column of the description is selected;
 // the chosen columns only filter what is shown. Each part is built as text and written in
-// turn, so a failure leaves the parts already written in the page.
+// turn, so a failure leaves the parts already written in the page. Values from the database
+// and the request are encoded for where they land (frame/html_encoding.h); the captions are the
+// page's own.
 #include "dna/dna.h"
 #include "dna/statement_text.h"
 #include "frame/database.h"
+#include "frame/html_encoding.h"
 
 namespace dna {
 
@@ -15,9 +18,16 @@ namespace {
 
 Text cell(TextView content) { return u"<td nowrap>" + Text(content) + u"</td>"; }
 
+// `url` comes encoded for the quoted attribute.
 Text pageLink(TextView url, TextView action, TextView page, TextView label) {
   return cell(u"<a href='" + Text(url) + u"?action=" + Text(action) + u"&page=" + Text(page) +
               u"'>" + Text(label) + u"</a>");
+}
+
+// The page selector's script evaluates a text that holds the URL in a single-quoted literal,
+// itself inside a double-quoted one: encoded for the inner literal, then for the outer.
+Text locationLiteral(TextView url) {
+  return frame::scriptString(frame::scriptString(url, u'\''), u'"');
 }
 
 // The arrow of a sort column: descending once " DESC " made its sort text longer than the name.
@@ -31,7 +41,7 @@ Text sortArrow(const Text& sortText, const Text& column, TextView down, TextView
 void DNA::DispList() {
   const Text sql = listStatement();
   setSession(u"strSQL", sql);
-  debugTrace(u"SQL:" + sql);
+  if (bDebug) trace(u"SQL:" + listStatement(Shown::InPage));
   rs = frame::openRecordset(sql, activeConnection(conn), ado::adOpenKeyset);
   auto& response = page_.response();
   response.write(DispPageBar(*rs));
@@ -53,27 +63,28 @@ Text DNA::DispPageBar(ado::Recordset& objRs) {
   const std::int32_t pageCount = objRs.PageCount();
   const std::int32_t recordCount = objRs.RecordCount();
 
+  const Text url = frame::htmlAttribute(strURL);
   Text s = Text(u"<script>function gotoPage(page){ ") + kCrLf;
-  s += u" eval(\"document.location='" + strURL +
+  s += u" eval(\"document.location='" + locationLiteral(strURL) +
        u"?action=list&page=\"+page.options[page.selectedIndex].value+\" '\");}</script>" + kCrLf;
   s += u"<div id=page>";
   s += Text(u"<table cellspading=0 width=100%><tr>") + kCrLf;
   s += u"<td nowrap><div id=ctrlDiv><table class=Page><tr>";
   if (nPage > 1) {
-    s += pageLink(strURL, u"list", u"1", u"第一页");
-    s += pageLink(strURL, u"list", decimal((nPage - Int16(1)).value()), u"上一页");
+    s += pageLink(url, u"list", u"1", u"第一页");
+    s += pageLink(url, u"list", decimal((nPage - Int16(1)).value()), u"上一页");
   } else {
     s += cell(u"第一页") + cell(u"上一页");
   }
   if (nPage < pageCount) {
-    s += pageLink(strURL, u"list", decimal((nPage + Int16(1)).value()), u"下一页");
-    s += pageLink(strURL, u"list", decimal(pageCount), u"最末页");
+    s += pageLink(url, u"list", decimal((nPage + Int16(1)).value()), u"下一页");
+    s += pageLink(url, u"list", decimal(pageCount), u"最末页");
   } else {
     s += cell(u"下一页") + cell(u"最末页");
   }
   if (recordCount > automation::toDouble(session(u"nPageSize"))) {
-    s += listAll ? pageLink(strURL, u"list", u"1", u">>分页")
-                 : pageLink(strURL, u"listall", u"1", u">>全部");
+    s += listAll ? pageLink(url, u"list", u"1", u">>分页")
+                 : pageLink(url, u"listall", u"1", u">>全部");
   }
   s += Text(u"</tr></table></div></td>") + kCrLf;
   s += Text(u"<td width=100%>&nbsp;</td>") + kCrLf;
@@ -98,6 +109,7 @@ Text DNA::DispListHeader() {
   const Text act = strAction == u"listall" ? u"listall" : u"list";
   const Text order = joinText(session(u"strOrder"));
   const Text order2 = joinText(session(u"strOrder2"));
+  const Text url = frame::htmlAttribute(strURL);
   Text s = Text(u"<table class=tbl cellSpacing=0>") + kCrLf + u"<tr>" + u"<th nowrap>序号</th>";
   forEach16(aFields.size(), [&](std::size_t i) {
     const Text& column = field(i);
@@ -108,7 +120,7 @@ Text DNA::DispListHeader() {
     } else if (contains(order2, column)) {
       arrow = sortArrow(order2, column, u"▽", u"△");
     }
-    s += u"<th nowrap><a href='" + strURL + u"?action=" + act + u"&page=1&order=" + column + u"'>" +
+    s += u"<th nowrap><a href='" + url + u"?action=" + act + u"&page=1&order=" + column + u"'>" +
          caption(i) + arrow + u"</a></th>";
   });
   s += Text(u"</tr>") + kCrLf;
@@ -122,12 +134,13 @@ Text DNA::DispListRows(ado::Recordset& objRs) {
     return u"<tr><td colspan=" + decimal(static_cast<std::int64_t>(k) + 1) +
            u" align=center>无记录</td></tr>";
   }
+  const Text url = frame::htmlAttribute(strURL);
   // The choice cannot change while the rows are written: test it once per column.
   std::vector<bool> chosen(aFields.size());
   forEach16(aFields.size(), [&](std::size_t i) { chosen[i] = isChosen(field(i)); });
   Text s;
   while (n <= nPageSize * nPage && !objRs.eof()) {
-    s += rowLinks(joinText(objRs.value(strItemKeyName)), n);
+    s += rowLinks(url, joinText(objRs.value(strItemKeyName)), n);
     forEach16(aFields.size(), [&](std::size_t i) {
       if (chosen[i]) s += u"<td>" + cellText(objRs, i) + u"&nbsp;</td>" + kCrLf;
     });
@@ -139,12 +152,14 @@ Text DNA::DispListRows(ado::Recordset& objRs) {
 }
 
 // The row's opening: number cell with the edit and delete links, hidden until the toolbar
-// shows them. The key stands in the links as it is.
-Text DNA::rowLinks(const Text& key, Int16 n) const {
-  const Text edit = u"<a href='" + strURL + u"?action=" + u"update&" + strItemKeyName + u"=" + key +
+// shows them. The key stands in the links as it is, encoded like `url` for the quoted
+// attribute.
+Text DNA::rowLinks(const Text& url, const Text& rawKey, Int16 n) const {
+  const Text key = frame::htmlAttribute(rawKey);
+  const Text edit = u"<a href='" + url + u"?action=" + u"update&" + strItemKeyName + u"=" + key +
                     u"' id=updateID style='display:none'><img src='images/edit.gif'height=16 "
                     u"width=16 border=0  alt=' 修 改 ?'></a>";
-  const Text del = u"<a href='" + strURL + u"?action=" + u"delete&" + strItemKeyName + u"=" + key +
+  const Text del = u"<a href='" + url + u"?action=" + u"delete&" + strItemKeyName + u"=" + key +
                    u"' id=deleteID style='display:none' onclick=\"return confirm('真的要删除第 " +
                    decimal(n.value()) +
                    u" 条记录？');\"><img src='images/delete.gif'height=16 width=16 border=0  "
@@ -156,9 +171,9 @@ Text DNA::rowLinks(const Text& key, Int16 n) const {
 // A coded column shows the name its lookup gives the stored code.
 Text DNA::cellText(ado::Recordset& objRs, std::size_t i) {
   Variant value = objRs.value(field(i));
-  if (!hasCodeLookup(i)) return joinText(value);
+  if (!hasCodeLookup(i)) return frame::htmlText(joinText(value));
   Variant lookup(codeSQL(i));
-  return joinText(GetCodeName(lookup, value));
+  return frame::htmlText(joinText(GetCodeName(lookup, value)));
 }
 
 Text DNA::DispListFooter(ado::Recordset&) { return Text(u"</table>") + kCrLf; }

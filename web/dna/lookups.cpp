@@ -1,11 +1,14 @@
 // Code lookups. A lookup statement names the display column first and the code column second
 // ("select deptName,deptID from dept"); GetCodeName turns one code into its name, SelectForm
-// the whole lookup table into the options of a drop-down list.
+// the whole lookup table into the options of a drop-down list, its codes and names encoded
+// for the attribute and the text they stand in. GetCodeName answers the name as it is stored:
+// whoever writes it into a page encodes it there.
 #include <algorithm>
 
 #include "dna/dna.h"
 #include "dna/statement_text.h"
 #include "frame/database.h"
+#include "frame/html_encoding.h"
 
 namespace dna {
 
@@ -73,9 +76,13 @@ Variant DNA::SelectForm(Variant& StrCodeSQL, Variant& selectedID) {
   Text html;
   for (; !lookup->eof(); lookup->MoveNext()) {
     const Variant code = lookup->value(Variant(1));
-    html.append(u"<option value='").append(joinText(code)).append(u"'");
+    html.append(u"<option value='");
+    frame::appendHtmlAttribute(html, joinText(code));
+    html.append(u"'");
     if (automation::equals(selectedID, code)) html += u" selected ";
-    html.append(u">").append(joinText(lookup->value(Variant(0)))).append(u"</option>");
+    html.append(u">");
+    frame::appendHtmlText(html, joinText(lookup->value(Variant(0))));
+    html.append(u"</option>");
   }
   lookup->Close();
   return Variant(html);

@@ -1,8 +1,12 @@
 // Request and session state. Every link and form of the class points back to the page itself;
 // what the user chose (sort, search, rows per page, columns) lives in the session between
-// requests, and is reset when the request comes from another page than the last one.
+// requests, and is reset when the request comes from another page than the last one. The
+// trace lines show request and session values encoded as element text.
+#include <algorithm>
+
 #include "dna/dna.h"
 #include "dna/statement_text.h"
+#include "frame/html_encoding.h"
 
 namespace dna {
 
@@ -11,6 +15,7 @@ using automation::differs;
 using automation::equals;
 using automation::joinText;
 using automation::trim;
+using frame::htmlText;
 
 namespace {
 
@@ -24,7 +29,7 @@ Text DNA::GetRequestItem(TextView key) {
   Variant v = page_.request().Form(key);
   if (isBlank(v)) v = page_.request().QueryString(key);
   const Text value = automation::replaceAll(joinText(v), u"'", u"`");
-  debugTrace(u"#Res:" + Text(key) + u"=" + value + u"<br>" + kCrLf);
+  debugTrace(u"#Res:" + Text(key) + u"=" + htmlText(value) + u"<br>" + kCrLf);
   return value;
 }
 
@@ -40,7 +45,7 @@ void DNA::GetRequestValue() {
   readPage();
   readPageSize();
   readOrder();
-  const Text chosen = GetRequestItem(u"choseItem");
+  const Text chosen = chosenColumns(GetRequestItem(u"choseItem"));
   if (!chosen.empty()) setSession(u"strItemChose", chosen);
   // Checked after the request's own choice: arriving from elsewhere shows every column.
   if (fromElsewhere || isBlank(session(u"strItemChose"))) {
@@ -90,6 +95,27 @@ void DNA::readOrder() {
   }
 }
 
+// The columns the column chooser posts, joined by ", ". Only columns of the description are
+// taken, each once: anything else would be kept in the session for every later request of the
+// user (a 30 MB value, or markup). A choice of columns alone is kept as it was sent.
+Text DNA::chosenColumns(const Text& requested) const {
+  std::vector<Text> kept;
+  bool asSent = true;
+  for (const Text& piece : automation::split(requested, u",")) {
+    const Text name = trim(piece);
+    if (!isColumnName(name) || std::find(kept.begin(), kept.end(), name) != kept.end()) {
+      asSent = false;
+      continue;
+    }
+    asSent = asSent && (piece == name || piece == u" " + name);
+    kept.push_back(name);
+  }
+  if (asSent) return requested;
+  Text joined;
+  for (const Text& name : kept) joined += (joined.empty() ? u"" : u", ") + name;
+  return joined;
+}
+
 bool DNA::isColumnName(TextView name) const {
   for (const Text& f : aFields) {
     if (trim(f) == name) return true;
@@ -99,10 +125,11 @@ bool DNA::isColumnName(TextView name) const {
 
 void DNA::traceRequest() {
   trace(Text(u"##调试信息:GetRequestValue OK!<br>") + kCrLf);
-  trace(u"#Querystring:" + page_.request().QueryStringAll() + u"<br>" + kCrLf);
+  trace(u"#Querystring:" + htmlText(page_.request().QueryStringAll()) + u"<br>" + kCrLf);
   trace(u"#TotalSize:" + decimal(page_.request().TotalBytes()) + u"<br>" + kCrLf);
-  trace(u"#Session(strItemChose):" + joinText(session(u"strItemChose")) + u"<br>" + kCrLf);
-  trace(u"#strURL:" + strURL + u"<br>" + kCrLf);
+  trace(u"#Session(strItemChose):" + htmlText(joinText(session(u"strItemChose"))) + u"<br>" +
+        kCrLf);
+  trace(u"#strURL:" + htmlText(strURL) + u"<br>" + kCrLf);
 }
 
 }  // namespace dna

@@ -97,6 +97,25 @@ TEST(RequestState, ArrivingFromAnotherPageResetsSortAndColumns) {
   EXPECT_EQ(text(session->get(u"strURL")), u"/list.asp");
 }
 
+// The chosen columns are kept in the session for every later request of the user: only
+// columns of the description are taken, each once; a plain choice is kept as it was sent.
+TEST(RequestState, ChosenColumnsAreColumnsOfTheDescriptionOnly) {
+  FixtureDb db;
+  std::shared_ptr<asp::Session> session;
+  request(db, session, "", listStatement);
+  const auto choose = [&](const std::string& query) {
+    request(db, session, "page=1&" + query, listStatement);
+    return text(session->get(u"strItemChose"));
+  };
+  EXPECT_EQ(choose("choseItem=name&choseItem=kind"), u"name, kind");
+  EXPECT_EQ(choose("choseItem=kind,name"), u"kind,name");
+  EXPECT_EQ(choose("choseItem=%3Cscript%3Ealert(1)%3C/script%3E,name&choseItem=nobody"), u"name");
+  EXPECT_EQ(choose("choseItem=" + std::string(50000, 'x')), u"name");  // nothing taken: kept
+  std::string repeated = "choseItem=id";
+  for (int i = 0; i < 5000; ++i) repeated += ",id";
+  EXPECT_EQ(choose(repeated + ",%20%20%20kind"), u"id, kind");
+}
+
 TEST(RequestState, PageAndPageSize) {
   FixtureDb db;
   std::shared_ptr<asp::Session> session;

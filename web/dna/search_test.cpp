@@ -93,5 +93,28 @@ TEST_F(SearchTest, WildcardsAndApostrophesStayInsideTheLiteral) {
   EXPECT_EQ(rows(db, u"select count(*) from t"), std::vector<std::string>{"4"});
 }
 
+// A NUL once ended the list statement inside the literal, and the condition left in the
+// session broke every list of the user after it.
+TEST_F(SearchTest, ANulInAValueNeitherCutsTheListNorBreaksTheSession) {
+  db.run(u"insert into t values(5, 'x' || char(0) || 'y', 2), (6, 'xz', 3)");
+  auto p = postSearch("action=search2&name=x%00y");
+  p->search();
+  const Text nul(1, u'\0');
+  EXPECT_EQ(storedSearch(), u"name like '%x" + nul + u"y%' ");
+
+  for (int request = 0; request < 2; ++request) {
+    auto list = nextList();
+    EXPECT_EQ(automation::joinText(list.session(u"strSQL")),
+              u"select id,name,age from t  where name like '%x" + nul + u"y%'  ");
+    EXPECT_NE(utf8(list.output()).find("<td>5&nbsp;</td>"), std::string::npos);
+    EXPECT_EQ(utf8(list.output()).find("xz"), std::string::npos);
+  }
+  // The whole value reaches the table: the row holds all three characters.
+  auto insert = postSearch("action=insert2&name=a%00b&age=7");
+  insert->Insert();
+  EXPECT_EQ(rows(db, u"select id from t where name='a' || char(0) || 'b'"),
+            std::vector<std::string>{"7"});
+}
+
 }  // namespace
 }  // namespace dna_test

@@ -5,6 +5,7 @@
 #include "dna/dna.h"
 #include "dna/statement_text.h"
 #include "frame/database.h"
+#include "frame/html_encoding.h"
 
 namespace dna {
 
@@ -101,8 +102,9 @@ void DNA::traceDescription() {
   trace(u"#中文字段:" + strItemChinese + u"<br>" + kCrLf);
   trace(u"#主键字段:" + strItemKeyName + u"<br>" + kCrLf);
   trace(u"#编码检索:" + strItemCodeSQL + u"<br>" + kCrLf);
-  trace(u"#缺省排序:" + strDefaultOrder + u":" + joinText(session(u"strOrder")) + u": " +
-        joinText(session(u"strOrder2")) + u"<br>" + kCrLf);
+  // The description is the page's own; the sort keys are the session's.
+  trace(u"#缺省排序:" + strDefaultOrder + u":" + frame::htmlText(joinText(session(u"strOrder"))) +
+        u": " + frame::htmlText(joinText(session(u"strOrder2"))) + u"<br>" + kCrLf);
   // One line per condition; the arrays hold one slot more than there are conditions.
   for (std::size_t k = 0; k + 1 < aLimitFields.size(); ++k) {
     trace(u"限定字段:" + joinText(aLimitFields[k]) + u":" + joinText(aLimitValues[k]) + u"<br>");

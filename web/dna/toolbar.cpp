@@ -1,9 +1,11 @@
 // Page furniture: the toolbar with its show-and-hide script, the style-sheet link, the title
 // and the default column choice. The script toggles the elements the list marks with the ids
-// updateID, deleteID, debugID, ctrlDiv and npage.
+// updateID, deleteID, debugID, ctrlDiv and npage. The title is the page's own; the URL is
+// encoded for the quoted attributes of the links.
 #include <array>
 
 #include "dna/dna.h"
+#include "frame/html_encoding.h"
 
 namespace dna {
 
@@ -90,7 +92,7 @@ void DNA::DispMenu() {
   Text s = Text(u"<table cellspading=0 cellspacing=4 width=100%><tr>") + kCrLf;
   s += u"<td width=100% class=title>" + strTitle + u"&nbsp;</td><td nowrap>" + kCrLf;
   s += Text(u"<div id=ctrlDiv><table  class=menu><tr nowrap>") + kCrLf;
-  s += buttons(strURL, strAction);
+  s += buttons(frame::htmlAttribute(strURL), strAction);
   if (bDebug) {
     s += u" <td nowrap onclick=show_debug();title='显示隐藏调试信息'><a style='cursor:hand;'" +
          Text(kHover) + u" >调试信息</a></td>" + kCrLf;
@@ -116,7 +118,8 @@ void DNA::SetDefaultItem(Variant& strDefault) {
   }
   if (!bDebug) return;
   trace(Text(u"##调试信息:SetDefaultItem OK!<br>") + kCrLf);
-  trace(u"#Session(strItemChose):" + joinText(session(u"strItemChose")) + u"<br>" + kCrLf);
+  trace(u"#Session(strItemChose):" + frame::htmlText(joinText(session(u"strItemChose"))) + u"<br>" +
+        kCrLf);
 }
 
 }  // namespace dna

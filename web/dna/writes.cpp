@@ -1,10 +1,12 @@
 // Insert, Update and Delete: one statement each, built from the table description and the
 // request's values, run on the instance's connection. Integer columns and the key stand
 // unquoted, so their values must be plain integers (sql_literal.h); every other column is
-// written between single quotes.
+// written between single quotes. Update shows its statement in the page, its values encoded
+// as element text.
 #include "dna/dna.h"
 #include "dna/statement_text.h"
 #include "frame/database.h"
+#include "frame/html_encoding.h"
 #include "frame/sql_literal.h"
 
 namespace dna {
@@ -67,15 +69,19 @@ Variant DNA::Insert() {
 Variant DNA::Update() {
   GetFieldTypes();
   Text statement = u" update " + strTable + u" set ";
+  Text shown = statement;
   for (const auto i : takingPartColumns()) {
-    statement += isIntegerColumn(i)
-                     ? aFields[i] + u"=" + frame::integerLiteral(aValues[i]) + u","
-                     : aFields[i] + u"='" +
-                           frame::doubleApostrophes(automation::joinText(aValues[i])) + u"',";
+    const Text value =
+        isIntegerColumn(i)
+            ? frame::integerLiteral(aValues[i])
+            : u"'" + frame::doubleApostrophes(automation::joinText(aValues[i])) + u"'";
+    statement += aFields[i] + u"=" + value + u",";
+    shown += aFields[i] + u"=" + frame::htmlText(value) + u",";
   }
   statement.pop_back();
+  shown.pop_back();
   statement += keyCondition();
-  trace(statement);
+  trace(shown + keyCondition());
   frame::execute(openConnection(conn), statement);
   return {};
 }
