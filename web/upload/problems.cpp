@@ -1,10 +1,14 @@
 #include "problems.h"
 
+#include "frame/html_encoding.h"
+
 namespace upload {
 
+// The field and file names come from the request and the page writes the text: they are
+// encoded as element text.
 Text problemText(const NotedProblem& noted) {
-  const Text& n = noted.fieldName;
-  const Text& f = noted.fileName;
+  const Text n = frame::htmlText(noted.fieldName);
+  const Text f = frame::htmlText(noted.fileName);
   switch (noted.problem) {
     case Problem::Exists:
       return u"对不起，目标文件在上载的目录中已经存在，如果需要覆盖，请将[overwrite]属性定义为[2]。"

@@ -14,6 +14,7 @@
 
 #include "base_name.h"
 #include "body_buffer.h"
+#include "frame/html_encoding.h"
 #include "problems.h"
 #include "system_init.h"
 
@@ -152,17 +153,19 @@ class SystemInit::Pass {
   const Variant::Bytes blankLine_ = StrToBin(u"\r\n\r\n");
 };
 
+// The page writes the answer: a failure's description, which may name a posted file, is
+// encoded as element text (the problem texts encode their names themselves).
 Text SystemInit::Upload(std::int32_t lngMaxSize, Text ServerPath, std::int16_t lngOverWrite) {
   try {
     return runUpload(lngMaxSize, ServerPath, lngOverWrite);
   } catch (const automation::AutomationError& e) {
-    return e.description();
+    return frame::htmlText(e.description());
   } catch (const std::bad_alloc&) {
     return u"Out of memory";
   } catch (const std::exception& e) {
     Text description;
     for (const char* c = e.what(); *c; ++c) description += static_cast<char16_t>(*c & 0x7F);
-    return description;
+    return frame::htmlText(description);
   }
 }
 

@@ -310,6 +310,29 @@ TEST_F(UploadTest, HostileFileNamesStayInTheFolder) {
   EXPECT_EQ(readFile(folder() / "e"), "payload");
 }
 
+// The page writes the answer: names a form posts stand in it as text, never as markup.
+TEST_F(UploadTest, MarkupInPostedNamesIsTextInTheAnswer) {
+  receiver.UpToFile(2);
+  EXPECT_EQ(post(MultipartBody().file("f", "<img src=x onerror=alert(1)>.png", "1234"),
+                 u"d:\\upload\\", 0, 2),
+            tooLarge(u"&lt;img src=x onerror=alert(1)>.png"));
+  EXPECT_EQ(receiver.FileName(u"f"), u"<img src=x onerror=alert(1)>.png");  // the name itself
+  EXPECT_EQ(post(MultipartBody().file("<script>alert(1)</script>", "", "content")),
+            u"对不起，[&lt;script>alert(1)&lt;/script>]表单项中的文件名为空。(Sorry,item "
+            u"[&lt;script>alert(1)&lt;/script>] is empty.)");
+
+  // A failure's description names the file it could not write.
+  SystemInit writing;
+  std::filesystem::create_directory(folder() / "<svg onload=alert(1)>");
+  page = test_support::makePage();
+  page.request->setBody(MultipartBody().file("f", "<svg onload=alert(1)>", "content").bytes(),
+                        "multipart/form-data");
+  writing.OnStartPage(page.contextVariant());
+  const Text failure = writing.Upload(0, u"d:\\upload\\", 2);
+  EXPECT_NE(failure.find(u"&lt;svg onload=alert(1)>"), Text::npos) << automation::toUtf8(failure);
+  EXPECT_EQ(failure.find(u"<svg"), Text::npos);
+}
+
 TEST_F(UploadTest, MalformedBodiesEndInAText) {
   const std::string whole =
       MultipartBody().field("a", "1").file("f", "f.txt", "content").field("b", "2").bytes();
