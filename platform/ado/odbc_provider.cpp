@@ -203,24 +203,29 @@ void bindParameter(SQLHSTMT stmt, SQLUSMALLINT n, const Variant& given, BoundVal
   check(rc, SQL_HANDLE_STMT, stmt);
 }
 
+// A statement handle of a link, freed by its owner whatever fails: a reader whose construction
+// fails after the statement ran (the driver cannot describe the result, the link drops) must
+// not leave it behind for the life of the connection.
+class StatementHandle {
+ public:
+  explicit StatementHandle(const Link& link) {
+    check(SQLAllocHandle(SQL_HANDLE_STMT, link.dbc, &handle_), SQL_HANDLE_DBC, link.dbc);
+  }
+  ~StatementHandle() { SQLFreeHandle(SQL_HANDLE_STMT, handle_); }
+  StatementHandle(const StatementHandle&) = delete;
+  StatementHandle& operator=(const StatementHandle&) = delete;
+  operator SQLHSTMT() const { return handle_; }
+
+ private:
+  SQLHSTMT handle_ = SQL_NULL_HSTMT;
+};
+
 class OdbcRows : public Rows {
  public:
-  // Takes over `stmt` and runs it; a failure frees it and raises the driver's message.
+  // Runs a statement of its own with `run`; raises the driver's message when it fails.
   template <class Run>
-  OdbcRows(std::shared_ptr<Link> link, SQLHSTMT stmt, Run run)
-      : link_(std::move(link)), stmt_(stmt) {
-    SQLRETURN rc = SQL_ERROR;
-    try {
-      rc = run();
-    } catch (...) {
-      SQLFreeHandle(SQL_HANDLE_STMT, stmt_);
-      throw;
-    }
-    if (rc == SQL_ERROR || rc == SQL_INVALID_HANDLE) {
-      Text message = diagnostic(SQL_HANDLE_STMT, stmt_);
-      SQLFreeHandle(SQL_HANDLE_STMT, stmt_);
-      automation::throwProviderError(kSource, message);
-    }
+  OdbcRows(std::shared_ptr<Link> link, Run run) : link_(std::move(link)), stmt_(*link_) {
+    check(run(stmt_), SQL_HANDLE_STMT, stmt_);
     SQLSMALLINT n = 0;
     check(SQLNumResultCols(stmt_, &n), SQL_HANDLE_STMT, stmt_);
     for (SQLSMALLINT i = 1; i <= n; ++i) columns_.push_back(describe(i));
@@ -230,7 +235,6 @@ class OdbcRows : public Rows {
       affected_ = count;
     }
   }
-  ~OdbcRows() override { SQLFreeHandle(SQL_HANDLE_STMT, stmt_); }
 
   int columnCount() const override { return static_cast<int>(columns_.size()); }
   Text columnName(int column) const override { return columns_[column].name; }
@@ -352,8 +356,8 @@ class OdbcRows : public Rows {
     return Variant(std::move(out));
   }
 
-  std::shared_ptr<Link> link_;
-  SQLHSTMT stmt_;
+  std::shared_ptr<Link> link_;  // outlives the statement
+  StatementHandle stmt_;
   std::vector<Column> columns_;
   std::vector<Variant> row_;
   std::int64_t affected_ = -1;
@@ -396,13 +400,13 @@ class OdbcProvider : public Provider {
       }
       return rows;
     }
-    Text adapted = sql::toSqlite(sql, dateColumns());
+    Text adapted = forSqlite(sql);
     return execute(skip > 0 ? sql::fromRow(adapted, skip) : adapted, params);
   }
 
   std::int64_t count(TextView sql, Params params) override {
     if (sqlite_) {
-      auto rows = execute(sql::countRows(sql::toSqlite(sql, dateColumns())), params);
+      auto rows = execute(sql::countRows(forSqlite(sql)), params);
       rows->next();
       return automation::toInt64Rounded(rows->value(0));
     }
@@ -421,9 +425,7 @@ class OdbcProvider : public Provider {
   void rollbackTransaction(int) override { endTransaction(SQL_ROLLBACK); }
 
   std::vector<Text> keyColumns(TextView table) override {
-    SQLHSTMT stmt = SQL_NULL_HSTMT;
-    check(SQLAllocHandle(SQL_HANDLE_STMT, link_->dbc, &stmt), SQL_HANDLE_DBC, link_->dbc);
-    OdbcRows rows(link_, stmt, [&] {
+    OdbcRows rows(link_, [&](SQLHSTMT stmt) {
       Text name(table);
       return SQLPrimaryKeysW(stmt, nullptr, 0, nullptr, 0, wide(name), SQL_NTS);
     });
@@ -459,9 +461,7 @@ class OdbcProvider : public Provider {
   }
 
   std::unique_ptr<OdbcRows> execute(const Text& sql, Params params = {}) {
-    SQLHSTMT stmt = SQL_NULL_HSTMT;
-    check(SQLAllocHandle(SQL_HANDLE_STMT, link_->dbc, &stmt), SQL_HANDLE_DBC, link_->dbc);
-    return std::make_unique<OdbcRows>(link_, stmt, [&] {
+    return std::make_unique<OdbcRows>(link_, [&](SQLHSTMT stmt) {
       if (params.empty())
         return SQLExecDirectW(stmt, wide(sql), static_cast<SQLINTEGER>(sql.size()));
       std::vector<BoundValue> values(params.size());
@@ -470,6 +470,16 @@ class OdbcProvider : public Provider {
       }
       return SQLExecDirectW(stmt, wide(sql), static_cast<SQLINTEGER>(sql.size()));
     });
+  }
+
+  // The SQLite rewrites; a text SQLite would cut short at a NUL is refused, as the embedded
+  // provider refuses it.
+  Text forSqlite(TextView sql) {
+    Text adapted = sql::toSqlite(sql, dateColumns());
+    if (sql::endsEarlyForSqlite(adapted)) {
+      automation::throwProviderError(kSource, u"The command text holds a NUL outside quoted text.");
+    }
+    return adapted;
   }
 
   bool isSqlite() {
