@@ -1,6 +1,8 @@
 // Parsing url-encoded pairs and answering the lookups the request collections make.
 #include "value_collection.h"
 
+#include <unordered_set>
+
 #include "url_encoding.h"
 
 namespace asp {
@@ -69,12 +71,12 @@ std::vector<Text> ValueCollection::values(TextView key) const {
   return r;
 }
 
+// One pass: a form of many distinct keys must not cost the square of their number.
 std::vector<Text> ValueCollection::keys() const {
   std::vector<Text> r;
+  std::unordered_set<Text> seen;
   for (const auto& item : items_) {
-    bool seen = false;
-    for (const auto& k : r) seen = seen || automation::equalsIgnoreCase(k, item.first);
-    if (!seen) r.push_back(item.first);
+    if (seen.insert(automation::lower(item.first)).second) r.push_back(item.first);
   }
   return r;
 }
