@@ -1,6 +1,7 @@
-// Server: object creation and path mapping handed in by the host, and the encoders.
+// Server: object creation, path mapping and page calls handed in by the host, and the encoders.
 #include "server.h"
 
+#include "asp_error.h"
 #include "url_encoding.h"
 
 namespace asp {
@@ -15,6 +16,32 @@ ObjectRef Server::CreateObject(TextView progId) const { return creator_(progId);
 Text Server::MapPath(TextView path) const { return mapper_(path); }
 
 Text Server::URLEncode(TextView s) const { return urlEncode(s, codePage_); }
+
+Text Server::URLPathEncode(TextView s) const { return urlPathEncode(s, codePage_); }
+
+namespace {
+
+[[noreturn]] void noPageCalls() {
+  throw automation::AutomationError(automation::hr::kNotImplemented, u"Server",
+                                    u"this host runs no other pages");
+}
+
+}  // namespace
+
+void Server::Execute(TextView path) const {
+  if (!pageCalls_.execute) noPageCalls();
+  pageCalls_.execute(path);
+}
+
+void Server::Transfer(TextView path) const {
+  if (!pageCalls_.transfer) noPageCalls();
+  pageCalls_.transfer(path);
+}
+
+ObjectRef Server::GetLastError() const {
+  if (pageCalls_.lastError) return pageCalls_.lastError();
+  return std::make_shared<ASPError>();
+}
 
 Text Server::HTMLEncode(TextView s) {
   Text r;
@@ -54,6 +81,12 @@ const automation::TypeInfo& Server::typeInfo() const {
                     [](Server& s, Args a) { return Variant(s.URLEncode(toText(a[0]))); })
           .function(u"HTMLEncode", {byVal(u"bstrIn")},
                     [](Server&, Args a) { return Variant(HTMLEncode(automation::joinText(a[0]))); })
+          .function(u"URLPathEncode", {byVal(u"bstrIn")},
+                    [](Server& s, Args a) { return Variant(s.URLPathEncode(toText(a[0]))); })
+          .sub(u"Execute", {byVal(u"bstrPath")}, [](Server& s, Args a) { s.Execute(toText(a[0])); })
+          .sub(u"Transfer", {byVal(u"bstrPath")},
+               [](Server& s, Args a) { s.Transfer(toText(a[0])); })
+          .function(u"GetLastError", {}, [](Server& s, Args) { return Variant(s.GetLastError()); })
           .field(u"ScriptTimeout", &Server::ScriptTimeout)
           .build();
   return info;

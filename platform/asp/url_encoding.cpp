@@ -3,6 +3,7 @@
 #include "url_encoding.h"
 
 #include <string>
+#include <string_view>
 
 namespace asp {
 namespace {
@@ -17,6 +18,13 @@ int hexValue(char c) {
 bool keptAsIs(unsigned char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' ||
          c == '_' || c == '.' || c == '*';
+}
+
+void appendEscaped(Text& r, unsigned char c) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  r += u'%';
+  r += static_cast<char16_t>(kHex[c >> 4]);
+  r += static_cast<char16_t>(kHex[c & 15]);
 }
 
 }  // namespace
@@ -40,7 +48,6 @@ Text urlDecode(std::string_view raw, int codePage) {
 }
 
 Text urlEncode(TextView s, int codePage) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
   Text r;
   for (unsigned char c : automation::encodeCodePage(s, codePage)) {
     if (keptAsIs(c)) {
@@ -48,11 +55,24 @@ Text urlEncode(TextView s, int codePage) {
     } else if (c == ' ') {
       r += u'+';
     } else {
-      r += u'%';
-      r += static_cast<char16_t>(kHex[c >> 4]);
-      r += static_cast<char16_t>(kHex[c & 15]);
+      appendEscaped(r, c);
     }
   }
+  return r;
+}
+
+Text urlPathEncode(TextView s, int codePage) {
+  static constexpr std::string_view kUnsafe = "%\"<>\\^`{|}#";
+  std::size_t query = s.find(u'?');
+  Text r;
+  for (unsigned char c : automation::encodeCodePage(s.substr(0, query), codePage)) {
+    if (c > 0x20 && c < 0x7F && kUnsafe.find(static_cast<char>(c)) == std::string_view::npos) {
+      r += static_cast<char16_t>(c);
+    } else {
+      appendEscaped(r, c);
+    }
+  }
+  if (query != TextView::npos) r += s.substr(query);
   return r;
 }
 

@@ -14,5 +14,8 @@ using automation::TextView;
 
 Text urlDecode(std::string_view raw, int codePage);
 Text urlEncode(TextView s, int codePage);
+// Server.URLPathEncode: escapes what may not stand in a URL path (blanks, controls, bytes beyond
+// ASCII, `%"<>\^`{|}#`); the query, from the first "?", stays as it is.
+Text urlPathEncode(TextView s, int codePage);
 
 }  // namespace asp
