@@ -14,7 +14,6 @@
 #include "page_fixture.h"
 #include "password_object.h"
 #include "registration.h"
-#include "site_database.h"
 
 namespace host {
 namespace {
@@ -34,19 +33,18 @@ class DemoSite : public ::testing::Test {
              fs::copy_options::recursive | fs::copy_options::skip_symlinks);
     fs::remove_all(dir.path() / "demo" / "data");
     root = dir.path() / "demo";
+    automation::ClassRegistry registry;
     balance::registerBalanceClasses(registry);
     ado::registerClasses(registry);
     registerPasswordClass(registry);
-    application = std::make_shared<asp::Application>();
-    database = SiteDatabase::open(root, dir.path() / "data", *application);
-    pages = std::make_unique<PageRunner>(SiteSettings{root}, registry, application);
-    handler =
-        std::make_unique<SiteHandler>(*pages, sessions, StaticFiles(root, dir.path() / "data"));
+    SiteSettings siteSettings;
+    siteSettings.root = root;
+    siteSettings.dataFolder = dir.path() / "data";
+    site = std::make_unique<Site>(siteSettings, std::move(registry));
     HttpSettings settings;
     settings.port = 0;
-    settings.threads = 2;
     settings.accessLog = nullptr;
-    server = std::make_unique<HttpServer>(settings, *handler);
+    server = std::make_unique<HttpServer>(settings, *site);
     server->start();
     socket.connect(tcp::endpoint(net::ip::make_address("127.0.0.1"), server->port()));
   }
@@ -80,14 +78,14 @@ class DemoSite : public ::testing::Test {
     return send(http::verb::post, "/login.asp", "username=" + name + "&password=" + password);
   }
 
+  void TearDown() override {
+    site->shutdown();  // pages under way answer through the edge before it stops
+    server.reset();
+  }
+
   test_support::TempDir dir;
   fs::path root;
-  automation::ClassRegistry registry;
-  std::shared_ptr<asp::Application> application;
-  std::unique_ptr<SiteDatabase> database;
-  std::unique_ptr<PageRunner> pages;
-  SessionStore sessions;
-  std::unique_ptr<SiteHandler> handler;
+  std::unique_ptr<Site> site;
   std::unique_ptr<HttpServer> server;
   net::io_context io;
   tcp::socket socket{io};

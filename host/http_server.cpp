@@ -1,10 +1,20 @@
+// The HTTP edge: one Connection per socket, on its own strand. A request is read (header first,
+// so that "Expect: 100-continue" is answered before the body comes), handed to the site, and the
+// reply written from a queue of buffers once the site answers, possibly from a page worker.
 #include "http_server.h"
+
+#include <sys/socket.h>
 
 #include <utility>  // Boost 1.74's asio uses std::exchange without including it
 
 #include <boost/asio.hpp>
 #include <boost/beast.hpp>
+#include <deque>
 #include <optional>
+#include <thread>
+#include <vector>
+
+#include "http_wire.h"
 
 namespace host {
 namespace beast = boost::beast;
@@ -18,17 +28,8 @@ namespace {
 class AccessLog {
  public:
   explicit AccessLog(std::FILE* out) : out_(out) {}
-  void write(const std::string& remote, const http::request<http::string_body>& request,
-             const HttpReply& reply, std::size_t bytes, std::chrono::steady_clock::duration took) {
-    if (!out_) return;
-    double ms = std::chrono::duration<double, std::milli>(took).count();
-    char timing[32];
-    std::snprintf(timing, sizeof timing, "%.1fms", ms);
-    std::string line = remote + " \"" + std::string(request.method_string()) + " " +
-                       std::string(request.target()) + "\" " + std::to_string(reply.status) + " " +
-                       std::to_string(bytes) + " " + timing;
-    if (reply.failure) line += " " + reply.failure->summary();
-    line += "\n";
+  bool on() const { return out_ != nullptr; }
+  void write(const std::string& line) {
     std::lock_guard lock(mutex_);
     std::fwrite(line.data(), 1, line.size(), out_);
     std::fflush(out_);
@@ -41,14 +42,37 @@ class AccessLog {
 
 class Connection : public std::enable_shared_from_this<Connection> {
  public:
-  Connection(tcp::socket socket, const HttpSettings& settings, SiteHandler& site, AccessLog& log)
+  Connection(tcp::socket socket, const HttpSettings& settings, Site& site, AccessLog& log)
       : stream_(std::move(socket)), settings_(settings), site_(site), log_(log) {
     error_code ec;
     auto endpoint = stream_.socket().remote_endpoint(ec);
     if (!ec) remote_ = endpoint.address().to_string();
+    auto local = stream_.socket().local_endpoint(ec);
+    if (!ec) localPort_ = local.port();
   }
 
   void start() { readHeader(); }
+
+  // From the site, on any thread.
+  void sendPart(HttpReply head, std::string body) {
+    net::dispatch(stream_.get_executor(), [self = shared_from_this(), head = std::move(head),
+                                           body = std::move(body)]() mutable {
+      self->part(std::move(head), std::move(body));
+    });
+  }
+  void finish(HttpReply reply) {
+    net::dispatch(stream_.get_executor(),
+                  [self = shared_from_this(), reply = std::move(reply)]() mutable {
+                    self->complete(std::move(reply));
+                  });
+  }
+  // Whether the peer is still there: a closed socket reads as end of stream at once.
+  bool peerConnected() const {
+    char byte;
+    int fd = const_cast<beast::tcp_stream&>(stream_).socket().native_handle();
+    ssize_t n = ::recv(fd, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return n > 0 || (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK));
+  }
 
  private:
   void readHeader() {
@@ -64,22 +88,15 @@ class Connection : public std::enable_shared_from_this<Connection> {
   void onHeader(error_code ec) {
     if (ec) return failRead(ec);
     started_ = std::chrono::steady_clock::now();
+    if (parser_->is_done()) return onRequest();
     if (beast::iequals(parser_->get()[http::field::expect], "100-continue")) {
-      auto go = std::make_shared<http::response<http::empty_body>>(http::status::continue_, 11);
-      http::async_write(stream_, *go, [self = shared_from_this(), go](error_code ec, std::size_t) {
-        if (!ec) self->readBody();
-      });
-      return;
+      queue("HTTP/1.1 100 Continue\r\n\r\n");
     }
-    readBody();
-  }
-
-  void readBody() {
     stream_.expires_after(settings_.readTimeout);
     http::async_read(stream_, buffer_, *parser_,
                      [self = shared_from_this()](error_code ec, std::size_t) {
                        if (ec) return self->failRead(ec);
-                       self->respond();
+                       self->onRequest();
                      });
   }
 
@@ -95,56 +112,28 @@ class Connection : public std::enable_shared_from_this<Connection> {
   }
 
   void reject(int status, const char* reason) {
-    auto response = std::make_shared<http::response<http::string_body>>();
-    response->result(status);
-    response->reason(reason);
-    response->set(http::field::content_type, "text/plain; charset=utf-8");
-    response->body() = std::to_string(status) + " " + reason + "\n";
-    response->keep_alive(false);
-    response->prepare_payload();
-    stream_.expires_after(settings_.readTimeout);
-    http::async_write(
-        stream_, *response,
-        [self = shared_from_this(), response](error_code, std::size_t) { self->close(); });
+    keepAlive_ = false;
+    head_ = false;
+    complete(plainReply(status, reason));
   }
 
-  void respond() {
+  void onStart(const http::request<http::string_body>& request) {
+    head_ = request.method() == http::verb::head;
+    keepAlive_ = request.keep_alive();
+    version_ = request.version() >= 11 ? 11 : 10;
+    method_ = std::string(request.method_string());
+    target_ = std::string(request.target());
+    streamed_ = false;
+    buffered_.reset();
+    bytes_ = 0;
+  }
+
+  void onRequest() {
     http::request<http::string_body>& request = parser_->get();
-    HttpReply reply;
-    try {
-      reply = site_.handle(toPageRequest(request));
-    } catch (const std::exception& e) {
-      reply = HttpReply{500,
-                        "Internal Server Error",
-                        {{"Content-Type", "text/plain"}},
-                        std::string("500 ") + e.what() + "\n",
-                        std::nullopt};
-    }
-    response_ = std::make_shared<http::response<http::string_body>>();
-    response_->version(request.version());
-    response_->result(reply.status);
-    response_->reason(reply.reason);
-    for (const auto& [name, value] : reply.headers) response_->insert(name, value);
-    response_->body() = std::move(reply.body);
-    response_->keep_alive(request.keep_alive());
-    response_->prepare_payload();
-    if (request.method() == http::verb::head) response_->content_length(0);
-    log_.write(remote_, request, reply, response_->body().size(),
-               std::chrono::steady_clock::now() - started_);
-    bool keepAlive = response_->keep_alive();
-    stream_.expires_after(settings_.readTimeout);
-    http::async_write(stream_, *response_,
-                      [self = shared_from_this(), keepAlive](error_code ec, std::size_t) {
-                        if (ec || !keepAlive) return self->close();
-                        self->response_.reset();
-                        self->readHeader();
-                      });
-  }
-
-  PageRequest toPageRequest(http::request<http::string_body>& request) const {
+    onStart(request);
     PageRequest r;
-    r.method = std::string(request.method_string());
-    r.url = std::string(request.target());
+    r.method = method_;
+    r.target = target_;
     r.body = std::move(request.body());
     r.contentType = std::string(request[http::field::content_type]);
     for (const auto& field : request) {
@@ -154,10 +143,108 @@ class Connection : public std::enable_shared_from_this<Connection> {
     auto host = request[http::field::host];
     std::string_view hostHeader(host.data(), host.size());
     r.serverName = std::string(hostHeader.substr(0, hostHeader.find(':')));
-    error_code ec;
-    auto local = stream_.socket().local_endpoint(ec);
-    if (!ec) r.serverPort = local.port();
-    return r;
+    r.serverPort = localPort_;
+    r.httpVersion = version_;
+    parser_.reset();
+    site_.submit(std::move(r), std::make_shared<Channel>(shared_from_this()));
+  }
+
+  class Channel : public ReplyChannel {
+   public:
+    explicit Channel(std::shared_ptr<Connection> connection) : connection_(std::move(connection)) {}
+    void sendPart(const HttpReply& head, std::string body) override {
+      connection_->sendPart(head, std::move(body));
+    }
+    void finish(HttpReply reply) override { connection_->finish(std::move(reply)); }
+    bool clientConnected() const override { return connection_->peerConnected(); }
+
+   private:
+    std::shared_ptr<Connection> connection_;
+  };
+
+  // A flushed part of a page's reply. A HEAD request or a 1.0 client gets the reply whole.
+  void part(HttpReply head, std::string body) {
+    if (head_ || version_ < 11) {
+      if (!buffered_) {
+        buffered_ = std::move(head);
+        buffered_->body.clear();
+      }
+      buffered_->body += body;
+      return;
+    }
+    if (!streamed_) {
+      streamed_ = true;
+      status_ = head.status;
+      queue(replyHead(head, {std::nullopt, keepAlive_, version_}));
+    }
+    bytes_ += body.size();
+    queue(chunk(body));
+  }
+
+  void complete(HttpReply reply) {
+    if (buffered_) {
+      buffered_->body += reply.body;
+      buffered_->failure = std::move(reply.failure);
+      reply = std::move(*buffered_);
+      buffered_.reset();
+    }
+    if (streamed_) {
+      bytes_ += reply.body.size();
+      queue(chunk(reply.body));
+      queue(std::string(kLastChunk));
+    } else {
+      status_ = reply.status;
+      bytes_ = reply.body.size();
+      queue(replyHead(reply, {reply.body.size(), keepAlive_, version_}));
+      if (!head_) queue(std::move(reply.body));
+    }
+    logExchange(reply);
+    exchangeDone_ = true;
+    if (!writing_) afterExchange();
+  }
+
+  void logExchange(const HttpReply& reply) {
+    if (!log_.on()) return;
+    double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started_)
+            .count();
+    char timing[32];
+    std::snprintf(timing, sizeof timing, "%.1fms", ms);
+    std::string line = remote_ + " \"" + method_ + " " + target_ + "\" " + std::to_string(status_) +
+                       " " + std::to_string(bytes_) + " " + timing;
+    if (reply.failure) line += " " + failureSummary(*reply.failure);
+    log_.write(line + "\n");
+  }
+
+  void queue(std::string bytes) {
+    if (bytes.empty()) return;
+    out_.push_back(std::move(bytes));
+    if (!writing_) writeQueued();
+  }
+
+  void writeQueued() {
+    writing_ = true;
+    inFlight_.clear();
+    while (!out_.empty()) {
+      inFlight_.push_back(std::move(out_.front()));
+      out_.pop_front();
+    }
+    buffers_.clear();
+    for (const std::string& s : inFlight_) buffers_.emplace_back(s.data(), s.size());
+    stream_.expires_after(settings_.readTimeout);
+    net::async_write(stream_, buffers_, [self = shared_from_this()](error_code ec, std::size_t) {
+      self->writing_ = false;
+      if (ec) return self->close();
+      if (!self->out_.empty()) return self->writeQueued();
+      if (self->exchangeDone_) self->afterExchange();
+    });
+  }
+
+  // The whole reply is out: the next request, or the end.
+  void afterExchange() {
+    exchangeDone_ = false;
+    if (!keepAlive_) return close();
+    readHeader();
   }
 
   void close() {
@@ -169,19 +256,35 @@ class Connection : public std::enable_shared_from_this<Connection> {
   beast::tcp_stream stream_;
   beast::flat_buffer buffer_;
   std::optional<http::request_parser<http::string_body>> parser_;
-  std::shared_ptr<http::response<http::string_body>> response_;
   const HttpSettings& settings_;
-  SiteHandler& site_;
+  Site& site_;
   AccessLog& log_;
   std::string remote_;
+  unsigned short localPort_ = 0;
+  // The exchange under way.
   std::chrono::steady_clock::time_point started_;
+  std::string method_;
+  std::string target_;
+  bool head_ = false;
+  bool keepAlive_ = true;
+  int version_ = 11;
+  bool streamed_ = false;
+  std::optional<HttpReply> buffered_;
+  int status_ = 0;
+  std::size_t bytes_ = 0;
+  bool exchangeDone_ = false;
+  // Writing.
+  std::deque<std::string> out_;
+  std::vector<std::string> inFlight_;
+  std::vector<net::const_buffer> buffers_;
+  bool writing_ = false;
 };
 
 }  // namespace
 
 struct HttpServer::Impl {
-  Impl(HttpSettings s, SiteHandler& h)
-      : settings(std::move(s)), site(h), log(settings.accessLog), acceptor(ioc) {}
+  Impl(HttpSettings s, Site& site)
+      : settings(std::move(s)), site(site), log(settings.accessLog), acceptor(ioc) {}
 
   void accept() {
     acceptor.async_accept(net::make_strand(ioc), [this](error_code ec, tcp::socket socket) {
@@ -195,14 +298,14 @@ struct HttpServer::Impl {
   }
 
   HttpSettings settings;
-  SiteHandler& site;
+  Site& site;
   AccessLog log;
   net::io_context ioc;
   tcp::acceptor acceptor;
-  std::vector<std::thread> workers;
+  std::vector<std::thread> threads;
 };
 
-HttpServer::HttpServer(HttpSettings settings, SiteHandler& site)
+HttpServer::HttpServer(HttpSettings settings, Site& site)
     : impl_(std::make_unique<Impl>(std::move(settings), site)) {}
 
 HttpServer::~HttpServer() { stop(); }
@@ -214,20 +317,20 @@ void HttpServer::start() {
   impl_->acceptor.bind(endpoint);
   impl_->acceptor.listen(net::socket_base::max_listen_connections);
   impl_->accept();
-  for (int i = 0; i < std::max(1, impl_->settings.threads); ++i) {
-    impl_->workers.emplace_back([this] { impl_->ioc.run(); });
+  for (int i = 0; i < std::max(1, impl_->settings.ioThreads); ++i) {
+    impl_->threads.emplace_back([this] { impl_->ioc.run(); });
   }
 }
 
 void HttpServer::stop() {
-  if (impl_->workers.empty()) return;
+  if (impl_->threads.empty()) return;
   net::post(impl_->ioc, [this] {
     error_code ec;
     impl_->acceptor.close(ec);
   });
   impl_->ioc.stop();
-  for (auto& t : impl_->workers) t.join();
-  impl_->workers.clear();
+  for (auto& t : impl_->threads) t.join();
+  impl_->threads.clear();
 }
 
 unsigned short HttpServer::port() const { return impl_->acceptor.local_endpoint().port(); }

@@ -1,24 +1,23 @@
-// The HTTP side of the host: Boost.Beast over Asio. A fixed pool of worker threads runs the
-// I/O and the pages; the parser enforces the header and body limits; reads time out;
-// connections are kept alive; TCP_NODELAY is on. Each request gives one access-log line.
+// The HTTP edge of the host: Boost.Beast's parser over Asio. Its I/O threads only read requests
+// and write replies; pages run on the site's page executor and hand their reply back here,
+// whole or in parts (a page that flushes is sent chunked while it runs). The parser enforces
+// the header and body limits; reads and writes time out; connections are kept alive; TCP_NODELAY
+// is on. Each request gives one access-log line.
 #pragma once
 
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
-#include <vector>
 
-#include "site_handler.h"
+#include "site.h"
 
 namespace host {
 
 struct HttpSettings {
   std::string bind = "127.0.0.1";
   unsigned short port = 8080;  // 0: any free port
-  int threads = 4;
+  int ioThreads = 2;
   std::size_t maxRequestBytes = 32u << 20;
   std::size_t maxHeaderBytes = 64u << 10;
   std::chrono::seconds readTimeout{30};
@@ -27,13 +26,13 @@ struct HttpSettings {
 
 class HttpServer {
  public:
-  HttpServer(HttpSettings settings, SiteHandler& site);
+  HttpServer(HttpSettings settings, Site& site);
   ~HttpServer();
   HttpServer(const HttpServer&) = delete;
   HttpServer& operator=(const HttpServer&) = delete;
 
-  void start();  // binds, listens and starts the workers; raises on a bind failure
-  void stop();   // stops accepting and joins the workers
+  void start();  // binds, listens and starts the I/O threads; raises on a bind failure
+  void stop();   // stops accepting and joins the I/O threads
   unsigned short port() const;
 
  private:

@@ -15,7 +15,9 @@ int main(int argc, char** argv) {
     std::cerr << "usage: balance-host serve [--root DIR] [--port 8080] [--bind 127.0.0.1] ...\n"
                  "       balance-host render [--root DIR] [--url URL] [--query QS] [--form QS]\n"
                  "                           [--body FILE --content-type TYPE] [--session FILE]\n"
-                 "                           [--headers] PAGE\n";
+                 "                           [--headers] PAGE\n"
+                 "  both: [--data DIR] [--default-language jscript] [--error-page PAGE]\n"
+                 "        [--script-timeout SECONDS] [--session-timeout MINUTES]\n";
     return host::kExitUsage;
   }
   automation::ClassRegistry registry;

@@ -1,8 +1,11 @@
-// The page compiler: turns an .asp file and the files it includes into one script. Literal
-// text becomes calls that write a stored chunk (`$$text(n)`), `<%= expr %>` becomes
-// `$$write(expr)`, code blocks are copied with the item-assignment rewrite. A line table maps
-// every script line back to the page or include file line it came from, so that errors name
-// the line the author wrote.
+// The page compiler: cuts an .asp file, with the files it includes, into code pieces per script
+// language. `<%@ Language=… CodePage=… %>` names the page's own language and how its bytes are
+// decoded; `<% code %>`, `<%= expression %>` and the text between them become pieces of the page's
+// language, in page order; `<script runat="server">` blocks become pieces of the language they
+// name (or the page's), run before the page's code when the language differs and after it when
+// it is the same, as the classic host does. Every piece carries the file and line it came from,
+// so that errors name the line the author wrote. global.asa is compiled the same way but may
+// hold nothing but script blocks.
 #pragma once
 
 #include <filesystem>
@@ -10,38 +13,24 @@
 #include <string>
 #include <vector>
 
-#include "automation/text.h"
+#include "script_engine.h"
 
 namespace host {
 
-using automation::Text;
-using automation::TextView;
-
-struct SourceLocation {
-  std::string file;  // root-relative, "person/index.asp"
-  int line = 0;
-};
-
-struct CompiledSource {
-  Text script;
-  std::vector<Text> chunks;  // literal text, indexed by $$text
+struct PageSource {
+  std::string language;  // the page's own language, lower-case
   int codePage = 65001;
-  // Files read, page first, with their modification times when compiled.
+  // One per language, in running order: other languages first, the page's own last (always
+  // present, since it writes the page's text).
+  std::vector<ScriptSource> scripts;
+  std::vector<Text> chunks;        // literal text, indexed by Literal pieces
+  std::vector<std::string> files;  // page first, then the files it includes
+  // Files read, with their modification times when compiled.
   std::vector<std::pair<std::filesystem::path, std::filesystem::file_time_type>> dependencies;
-
-  // The page line of a 1-based script line; the last known line for one past the end.
-  SourceLocation locate(int scriptLine) const;
-
-  struct LineOrigin {
-    int file;  // index into files
-    int line;
-  };
-  std::vector<std::string> files;
-  std::vector<LineOrigin> lines;  // lines[k] is script line k + 1
 };
 
 // A page that cannot be compiled: an include that is missing, outside the root or cyclic, an
-// unterminated block, an unsupported language.
+// unterminated block, a language no engine speaks.
 class PageCompileError : public std::runtime_error {
  public:
   PageCompileError(const std::string& message, SourceLocation where)
@@ -52,7 +41,16 @@ class PageCompileError : public std::runtime_error {
   SourceLocation where_;
 };
 
-// `page` is the normalized root-relative path of an existing .asp file.
-CompiledSource compilePage(const std::filesystem::path& root, const std::string& page);
+enum class PageKind { Page, GlobalAsa };
+
+struct CompileOptions {
+  const ScriptEngines* engines = nullptr;  // decides which language names are the same language
+  std::string defaultLanguage = "jscript";
+  PageKind kind = PageKind::Page;
+};
+
+// `page` is the normalized root-relative path of an existing file.
+PageSource compilePage(const std::filesystem::path& root, const std::string& page,
+                       const CompileOptions& options);
 
 }  // namespace host

@@ -1,14 +1,18 @@
+// balance-host render: builds the site, sends one request through the site's request path and
+// writes the reply as it comes, parts of a flushing page included.
 #include "render_command.h"
 
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <mutex>
 
 #include "command_line.h"
-#include "page_runner.h"
+#include "request_run.h"
 #include "session_json.h"
-#include "site_database.h"
+#include "site.h"
+#include "site_options.h"
 #include "site_paths.h"
-#include "static_files.h"
 
 namespace host {
 namespace fs = std::filesystem;
@@ -16,9 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 struct RenderJob {
-  fs::path root;
-  fs::path dataFolder;
-  std::string page;
+  SiteSettings site;
   PageRequest request;
   std::optional<fs::path> sessionFile;
   bool headers = false;
@@ -27,7 +29,7 @@ struct RenderJob {
 // Raises std::invalid_argument with the message for standard error.
 RenderJob parseRender(const std::vector<std::string>& args) {
   CommandLine c = parseCommandLine(
-      args, {"root", "data", "url", "query", "form", "body", "content-type", "session"},
+      args, siteOptionsAnd({"url", "query", "form", "body", "content-type", "session"}),
       {"headers"});
   if (c.positional.size() != 1) throw std::invalid_argument("render wants exactly one PAGE");
   if (c.value("form") && c.value("body")) {
@@ -37,17 +39,17 @@ RenderJob parseRender(const std::vector<std::string>& args) {
     throw std::invalid_argument("--content-type goes with --body");
   }
   RenderJob job;
-  job.root = c.value("root").value_or(fs::current_path().string());
-  job.dataFolder = c.value("data") ? fs::path(*c.value("data")) : defaultDataFolder(job.root);
+  job.site = siteSettings(c);
+  job.site.executor.workers = 1;
   auto page = normalizeSitePath("", c.positional[0]);
   if (!page || page->empty()) throw std::invalid_argument("PAGE lies outside the root");
-  auto file = resolveSitePath(job.root, *page);
+  auto file = resolveSitePath(job.site.root, *page);
   if (!file || !fs::is_regular_file(*file)) {
-    throw std::invalid_argument("no page " + c.positional[0] + " under " + job.root.string());
+    throw std::invalid_argument("no page " + c.positional[0] + " under " + job.site.root.string());
   }
-  job.page = *page;
-  job.request.url = c.value("url").value_or("/" + *page);
-  job.request.query = c.value("query").value_or("");
+  job.request.page = *page;
+  job.request.target = c.value("url").value_or("/" + *page);
+  if (auto query = c.value("query"); query && !query->empty()) job.request.target += "?" + *query;
   if (auto form = c.value("form")) {
     job.request.method = "POST";
     job.request.body = *form;
@@ -67,22 +69,83 @@ RenderJob parseRender(const std::vector<std::string>& args) {
   return job;
 }
 
-void loadSession(const RenderJob& job, asp::Session& session) {
-  if (!job.sessionFile || !fs::exists(*job.sessionFile)) return;
+// The session of the file, stored in the site under a token the request's cookie names.
+SessionStore::EntryRef loadSession(const RenderJob& job, Site& site) {
+  if (!job.sessionFile || !fs::exists(*job.sessionFile)) return nullptr;
   auto text = readWholeFile(*job.sessionFile);
   if (!text) throw std::invalid_argument("cannot read " + job.sessionFile->string());
+  SessionStore::EntryRef entry = site.sessions().create();
   try {
-    readSessionJson(*text, session.contents());
+    readSessionJson(*text, entry->session->contents());
   } catch (const std::invalid_argument& e) {
     throw std::invalid_argument(job.sessionFile->string() + ": " + e.what());
   }
+  site.sessions().store(entry);
+  site.sessions().release(entry);
+  return entry;
 }
 
-void saveSession(const RenderJob& job, asp::Session& session) {
+void saveSession(const RenderJob& job, Site& site, const std::string& token) {
   if (!job.sessionFile) return;
-  if (session.abandoned()) session.contents().clear();
+  asp::KeyedValues none;
+  SessionStore::EntryRef entry = site.sessions().find(token);
   std::ofstream out(*job.sessionFile, std::ios::binary | std::ios::trunc);
-  out << writeSessionJson(session.contents());
+  out << writeSessionJson(entry ? entry->session->contents() : none);
+  if (entry) {
+    site.sessions().release(entry);
+    site.sessions().forget(entry);  // it lives on in the file, not ended with the site
+  }
+}
+
+// Writes the reply to standard output as it comes.
+class RenderChannel : public ReplyChannel {
+ public:
+  RenderChannel(std::ostream& out, bool headers) : out_(out), headers_(headers) {}
+
+  void sendPart(const HttpReply& head, std::string body) override {
+    std::lock_guard lock(mutex_);
+    if (!streamed_) {
+      streamed_ = true;
+      writeHead(head, std::nullopt);
+    }
+    out_.write(body.data(), static_cast<std::streamsize>(body.size()));
+    out_.flush();
+  }
+  void finish(HttpReply reply) override {
+    {
+      std::lock_guard lock(mutex_);
+      if (!streamed_) writeHead(reply, reply.body.size());
+      out_.write(reply.body.data(), static_cast<std::streamsize>(reply.body.size()));
+      out_.flush();
+    }
+    done_.set_value(std::move(reply));
+  }
+  std::future<HttpReply> reply() { return done_.get_future(); }
+
+ private:
+  void writeHead(const HttpReply& head, std::optional<std::size_t> length) {
+    if (!headers_) return;
+    out_ << "HTTP/1.1 " << head.status << " " << head.reason << "\r\n";
+    for (const auto& [name, value] : head.headers) out_ << name << ": " << value << "\r\n";
+    if (length) out_ << "Content-Length: " << *length << "\r\n";
+    out_ << "\r\n";
+  }
+
+  std::ostream& out_;
+  bool headers_;
+  std::mutex mutex_;
+  bool streamed_ = false;
+  std::promise<HttpReply> done_;
+};
+
+std::string setCookieToken(const HttpReply& reply) {
+  std::string prefix = std::string(kSessionCookie) + "=";
+  for (const auto& [name, value] : reply.headers) {
+    if (name == "Set-Cookie" && value.starts_with(prefix)) {
+      return value.substr(prefix.size(), value.find(';') - prefix.size());
+    }
+  }
+  return {};
 }
 
 }  // namespace
@@ -90,34 +153,27 @@ void saveSession(const RenderJob& job, asp::Session& session) {
 int runRender(const std::vector<std::string>& args, const automation::ClassRegistry& registry,
               std::ostream& out, std::ostream& err) {
   RenderJob job;
-  auto session = std::make_shared<asp::Session>();
+  std::unique_ptr<Site> site;
+  SessionStore::EntryRef session;
   try {
     job = parseRender(args);
-    loadSession(job, *session);
-  } catch (const std::invalid_argument& e) {
-    err << "balance-host render: " << e.what() << "\n";
-    return kExitUsage;
-  }
-  auto application = std::make_shared<asp::Application>();
-  std::unique_ptr<SiteDatabase> database;
-  try {
-    database = SiteDatabase::open(job.root, job.dataFolder, *application);
+    site = std::make_unique<Site>(job.site, registry);
+    session = loadSession(job, *site);
   } catch (const std::exception& e) {
     err << "balance-host render: " << e.what() << "\n";
     return kExitUsage;
   }
-  PageRunner runner({job.root}, registry, application);
-  PageResponse response = runner.run(job.page, job.request, session);
-  saveSession(job, *session);
-  if (job.headers) {
-    out << "HTTP/1.1 " << response.status << " " << response.reason << "\r\n";
-    for (const auto& [name, value] : response.headers) out << name << ": " << value << "\r\n";
-    out << "Content-Length: " << response.body.size() << "\r\n\r\n";
+  if (session) {
+    job.request.headers.emplace_back("Cookie", std::string(kSessionCookie) + "=" + session->token);
   }
-  out.write(response.body.data(), static_cast<std::streamsize>(response.body.size()));
-  out.flush();
-  if (response.failure) {
-    err << response.failure->summary() << "\n";
+  auto channel = std::make_shared<RenderChannel>(out, job.headers);
+  auto replied = channel->reply();
+  site->submit(std::move(job.request), channel);
+  HttpReply reply = replied.get();
+  saveSession(job, *site, session ? session->token : setCookieToken(reply));
+  site->shutdown();
+  if (reply.failure) {
+    err << failureSummary(*reply.failure) << "\n";
     return kExitPageFailed;
   }
   return 0;

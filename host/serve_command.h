@@ -1,7 +1,8 @@
 // balance-host serve: the HTTP host on a site root until SIGINT or SIGTERM.
-//   serve [--root DIR] [--port 8080] [--bind 127.0.0.1] [--data DIR] [--threads N]
-//         [--script-timeout SECONDS] [--max-request-bytes N] [--session-timeout MINUTES]
-//         [--access-log FILE|-|off]
+//   serve [site options (site_options.h)] [--port 8080] [--bind 127.0.0.1] [--threads N]
+//         [--io-threads N] [--max-pending N] [--max-request-bytes N] [--access-log FILE|-|off]
+// --threads is the number of page workers; --max-pending bounds the pages running or waiting
+// (503 beyond).
 #pragma once
 
 #include <ostream>

@@ -1,8 +1,11 @@
 // Session contents as a JSON object, for `balance-host render --session FILE`: string <-> text,
 // an integer within 16 bits <-> 16-bit integer, any other integer <-> 32-bit integer (a double
 // beyond that), other numbers <-> double, true/false <-> boolean, null <-> null,
-// {"date": "yyyy-mm-dd[ hh:mm:ss]"} <-> date. Empty values are left out; objects and arrays,
-// which have no lasting form, are left out with a note on standard error.
+// {"date": "yyyy-mm-dd[ hh:mm:ss]"} <-> date, any other object or array <-> a script object or
+// array (ScriptObject), its values converted the same way. Empty values are left out; what has
+// no lasting form (a component, a value inside a script object that is none of these) is left
+// out with a note on standard error. A script object whose only property is a "date" text that
+// reads as a date comes back as that date.
 #pragma once
 
 #include <string>

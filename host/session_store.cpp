@@ -1,3 +1,5 @@
+// The session store: tokens from the system's random source, entries kept in a map by token,
+// and expiry by idle time once no request holds a session.
 #include "session_store.h"
 
 #include <random>
@@ -6,89 +8,96 @@
 
 namespace host {
 
-struct SessionStore::Entry {
-  std::string id;
-  std::shared_ptr<asp::Session> session;
-  std::mutex pageLock;
-  Clock::time_point lastUsed = Clock::now();
-  // Guarded by the store's mutex: the session's own fields belong to the running page.
-  int users = 0;  // requests holding or waiting for the page lock
-  int timeoutMinutes = 20;
+namespace {
 
-  bool expired(Clock::time_point now) const {
-    return users == 0 && now - lastUsed > std::chrono::minutes(timeoutMinutes);
-  }
-};
+bool expired(const SessionStore::Entry& e, SessionStore::Clock::time_point now) {
+  return e.users == 0 && now - e.lastUsed > std::chrono::minutes(e.timeoutMinutes);
+}
 
-std::string SessionStore::newSessionId() {
+}  // namespace
+
+std::string SessionStore::newToken() {
   static thread_local std::random_device device;
   static constexpr char kHex[] = "0123456789abcdef";
-  std::string id;
+  std::string token;
   for (int word = 0; word < 4; ++word) {
     std::uint32_t bits = device();
-    for (int nibble = 0; nibble < 8; ++nibble) id += kHex[(bits >> (4 * nibble)) & 15];
+    for (int nibble = 0; nibble < 8; ++nibble) token += kHex[(bits >> (4 * nibble)) & 15];
   }
-  return id;
+  return token;
 }
 
-SessionStore::Lease::Lease(SessionStore& store, std::shared_ptr<Entry> entry, bool isNew)
-    : store_(store), entry_(std::move(entry)), lock_(entry_->pageLock), isNew_(isNew) {}
-
-SessionStore::Lease::~Lease() {
-  int timeout = entry_->session->Timeout;
-  bool abandoned = entry_->session->abandoned();
-  lock_.unlock();
-  store_.release(*entry_, timeout, abandoned);
-}
-
-const std::shared_ptr<asp::Session>& SessionStore::Lease::session() const {
-  return entry_->session;
-}
-const std::string& SessionStore::Lease::id() const { return entry_->id; }
-
-std::unique_ptr<SessionStore::Lease> SessionStore::acquire(std::string_view id, int maxRequests) {
-  std::shared_ptr<Entry> entry;
-  bool isNew = false;
-  {
-    std::lock_guard lock(mutex_);
-    Clock::time_point now = Clock::now();
-    if (now - lastSweep_ > std::chrono::seconds(30)) sweep(now);
-    auto it = sessions_.find(id);
-    if (it != sessions_.end() && !it->second->expired(now)) {
-      entry = it->second;
-      if (maxRequests > 0 && entry->users >= maxRequests) return nullptr;
-    } else {
-      entry = std::make_shared<Entry>();
-      entry->id = newSessionId();
-      entry->session = std::make_shared<asp::Session>();
-      entry->session->Timeout = timeoutMinutes_;
-      entry->timeoutMinutes = timeoutMinutes_;
-      sessions_[entry->id] = entry;
-      isNew = true;
-    }
-    ++entry->users;
-  }
-  return std::make_unique<Lease>(*this, entry, isNew);
-}
-
-void SessionStore::release(Entry& entry, int timeoutMinutes, bool abandoned) {
+SessionStore::EntryRef SessionStore::find(std::string_view token) {
+  if (token.empty()) return nullptr;
   std::lock_guard lock(mutex_);
-  --entry.users;
-  entry.lastUsed = Clock::now();
-  entry.timeoutMinutes = timeoutMinutes;
-  if (abandoned) sessions_.erase(entry.id);
+  auto it = sessions_.find(token);
+  if (it == sessions_.end() || expired(*it->second, Clock::now())) return nullptr;
+  ++it->second->users;
+  return it->second;
 }
 
-void SessionStore::sweep(Clock::time_point now) {
+SessionStore::EntryRef SessionStore::create() {
+  auto entry = std::make_shared<Entry>();
+  entry->token = newToken();
+  entry->session = std::make_shared<asp::Session>(automation::fromUtf8(entry->token));
+  entry->session->Timeout = timeoutMinutes_;
+  entry->timeoutMinutes = timeoutMinutes_;
+  entry->users = 1;
+  return entry;
+}
+
+void SessionStore::store(const EntryRef& entry) {
+  std::lock_guard lock(mutex_);
+  entry->stored = true;
+  sessions_[entry->token] = entry;
+}
+
+void SessionStore::release(const EntryRef& entry) {
+  int timeout = entry->session->Timeout;
+  bool abandoned = entry->session->abandoned();
+  std::lock_guard lock(mutex_);
+  --entry->users;
+  entry->lastUsed = Clock::now();
+  entry->timeoutMinutes = timeout;
+  if (abandoned && entry->stored) {
+    sessions_.erase(entry->token);
+    entry->stored = false;
+  }
+}
+
+void SessionStore::forget(const EntryRef& entry) {
+  std::lock_guard lock(mutex_);
+  sessions_.erase(entry->token);
+  entry->stored = false;
+}
+
+std::vector<SessionStore::EntryRef> SessionStore::takeExpired(Clock::time_point now,
+                                                              Clock::duration every) {
+  std::vector<EntryRef> ended;
+  std::lock_guard lock(mutex_);
+  if (now - lastSweep_ < every) return ended;
   lastSweep_ = now;
   for (auto it = sessions_.begin(); it != sessions_.end();) {
-    it = it->second->expired(now) ? sessions_.erase(it) : std::next(it);
+    if (expired(*it->second, now)) {
+      it->second->stored = false;
+      ended.push_back(std::move(it->second));
+      it = sessions_.erase(it);
+    } else {
+      ++it;
+    }
   }
+  return ended;
 }
 
-void SessionStore::expireIdle(Clock::time_point now) {
+std::vector<SessionStore::EntryRef> SessionStore::takeAll() {
+  std::vector<EntryRef> all;
   std::lock_guard lock(mutex_);
-  sweep(now);
+  for (auto& [token, entry] : sessions_) {
+    entry->stored = false;
+    all.push_back(std::move(entry));
+  }
+  sessions_.clear();
+  return all;
 }
 
 std::size_t SessionStore::size() const {

@@ -1,7 +1,9 @@
-// Sessions of the HTTP host: a random 128-bit id (sent in an HttpOnly cookie), the session's
-// values, an idle timeout (the session's own Timeout, in minutes) and a lock that makes the
-// requests of one session run one at a time, so that page state kept in the session never
-// interleaves. Different sessions run in parallel.
+// Sessions of a site: an unguessable 128-bit token for each (the cookie's value; pages see the
+// session's own SessionID), the session's values and an idle timeout (the session's Timeout, in
+// minutes). A new session is stored only once a page has used it, so that requests without a
+// cookie leave nothing behind. The requests of one session never run at once: the page executor
+// queues them under the token; the store only counts them, so that a session in use never
+// expires.
 #pragma once
 
 #include <chrono>
@@ -9,54 +11,54 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "asp/session.h"
 
 namespace host {
 
 class SessionStore {
-  struct Entry;
-
  public:
   using Clock = std::chrono::steady_clock;
 
-  // Holds the session's lock for the duration of one request.
-  class Lease {
-   public:
-    Lease(SessionStore& store, std::shared_ptr<Entry> entry, bool isNew);
-    ~Lease();
-    Lease(const Lease&) = delete;
-    Lease& operator=(const Lease&) = delete;
-    const std::shared_ptr<asp::Session>& session() const;
-    const std::string& id() const;
-    bool isNew() const { return isNew_; }
-
-   private:
-    SessionStore& store_;
-    std::shared_ptr<Entry> entry_;
-    std::unique_lock<std::mutex> lock_;
-    bool isNew_;
+  struct Entry {
+    std::string token;
+    std::shared_ptr<asp::Session> session;
+    // The store's own bookkeeping, guarded by its mutex.
+    Clock::time_point lastUsed = Clock::now();
+    int timeoutMinutes = 20;
+    int users = 0;  // requests holding or waiting for the session
+    bool stored = false;
   };
+  using EntryRef = std::shared_ptr<Entry>;
 
   explicit SessionStore(int timeoutMinutes = 20) : timeoutMinutes_(timeoutMinutes) {}
 
-  // The session of `id`, or a new one when `id` is unknown or expired; waits for the session's
-  // other request to finish. nullptr when `maxRequests` requests of the session are already
-  // running or waiting (0: no limit), so that one client cannot hold every worker.
-  std::unique_ptr<Lease> acquire(std::string_view id, int maxRequests = 0);
-  // Forgets sessions idle for longer than their timeout at `now`.
-  void expireIdle(Clock::time_point now);
+  // The live session of `token`, counted as in use until release(); nullptr when the token is
+  // unknown or its session has expired.
+  EntryRef find(std::string_view token);
+  // A new session, counted as in use; unknown to find() until stored.
+  EntryRef create();
+  void store(const EntryRef& entry);
+  // The request is done with the session; an abandoned session leaves the store.
+  void release(const EntryRef& entry);
+  // Removes the session, e.g. when render keeps it in a file instead.
+  void forget(const EntryRef& entry);
+
+  // Sessions idle for longer than their timeout at `now`, removed: their end is due. Checks at
+  // most every `every`.
+  std::vector<EntryRef> takeExpired(Clock::time_point now,
+                                    Clock::duration every = std::chrono::seconds(30));
+  // Every stored session, removed: the site is closing.
+  std::vector<EntryRef> takeAll();
   std::size_t size() const;
 
-  static std::string newSessionId();
+  static std::string newToken();
 
  private:
-  void release(Entry& entry, int timeoutMinutes, bool abandoned);
-  void sweep(Clock::time_point now);  // with mutex_ held
-
   int timeoutMinutes_;
   mutable std::mutex mutex_;
-  std::map<std::string, std::shared_ptr<Entry>, std::less<>> sessions_;
+  std::map<std::string, EntryRef, std::less<>> sessions_;
   Clock::time_point lastSweep_ = Clock::now();
 };
 

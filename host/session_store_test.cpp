@@ -1,3 +1,5 @@
+// The session store: tokens, storing only what a page used, expiry by each session's own
+// timeout, sessions in use never expiring, abandoned sessions leaving.
 #include "session_store.h"
 
 #include <gtest/gtest.h>
@@ -5,52 +7,56 @@
 namespace host {
 namespace {
 
-TEST(SessionStore, KnownIdsFindTheirSessionUnknownOnesGetANewOne) {
+using automation::Variant;
+
+TEST(SessionStore, StoredSessionsAreFoundByTheirToken) {
   SessionStore store(20);
-  std::string id;
-  {
-    auto lease = store.acquire("");
-    EXPECT_TRUE(lease->isNew());
-    id = lease->id();
-    lease->session()->set(u"k", automation::Variant(1));
-    EXPECT_EQ(lease->session()->Timeout, 20);
-  }
-  EXPECT_EQ(id.size(), 32u);
-  EXPECT_EQ(id.find_first_not_of("0123456789abcdef"), std::string::npos);
-  auto again = store.acquire(id);
-  EXPECT_FALSE(again->isNew());
-  EXPECT_TRUE(automation::equals(again->session()->get(u"k"), automation::Variant(1)));
-  auto other = store.acquire("0123456789abcdef0123456789abcdef");
-  EXPECT_TRUE(other->isNew());
-  EXPECT_NE(other->id(), id);
+  auto entry = store.create();
+  EXPECT_EQ(entry->token.size(), 32u);
+  EXPECT_EQ(entry->token.find_first_not_of("0123456789abcdef"), std::string::npos);
+  EXPECT_EQ(entry->session->Timeout, 20);
+  EXPECT_EQ(store.find(entry->token), nullptr) << "not stored yet";
+  entry->session->set(u"k", Variant(1));
+  store.store(entry);
+  store.release(entry);
+  auto again = store.find(entry->token);
+  ASSERT_NE(again, nullptr);
+  EXPECT_TRUE(automation::equals(again->session->get(u"k"), Variant(1)));
+  store.release(again);
+  EXPECT_EQ(store.find("0123456789abcdef0123456789abcdef"), nullptr);
+  EXPECT_EQ(store.find(""), nullptr);
+  EXPECT_NE(store.create()->token, entry->token);
 }
 
 TEST(SessionStore, IdleSessionsExpireAfterTheirOwnTimeout) {
   SessionStore store(20);
-  std::string shortId, longId;
-  {
-    auto a = store.acquire("");
-    a->session()->Timeout = 1;
-    shortId = a->id();
-    auto b = store.acquire("");
-    longId = b->id();
+  auto shortLived = store.create();
+  shortLived->session->Timeout = 1;
+  auto longLived = store.create();
+  for (auto& e : {shortLived, longLived}) {
+    store.store(e);
+    store.release(e);
   }
-  store.expireIdle(SessionStore::Clock::now() + std::chrono::minutes(2));
+  auto later = SessionStore::Clock::now() + std::chrono::minutes(2);
+  EXPECT_TRUE(store.takeExpired(later, std::chrono::hours(1)).empty()) << "checked too soon";
+  auto ended = store.takeExpired(later, {});
+  ASSERT_EQ(ended.size(), 1u);
+  EXPECT_EQ(ended[0], shortLived);
   EXPECT_EQ(store.size(), 1u);
-  EXPECT_TRUE(store.acquire(shortId)->isNew());
-  EXPECT_FALSE(store.acquire(longId)->isNew());
+  EXPECT_EQ(store.find(shortLived->token), nullptr);
+  EXPECT_EQ(store.takeAll().size(), 1u);
+  EXPECT_EQ(store.size(), 0u);
 }
 
 TEST(SessionStore, SessionInUseDoesNotExpireAndAbandonedOnesGo) {
   SessionStore store(1);
-  auto busy = store.acquire("");
-  store.expireIdle(SessionStore::Clock::now() + std::chrono::hours(1));
-  EXPECT_EQ(store.size(), 1u);
-  std::string id = busy->id();
-  busy->session()->Abandon();
-  busy.reset();
+  auto busy = store.create();
+  store.store(busy);
+  EXPECT_TRUE(store.takeExpired(SessionStore::Clock::now() + std::chrono::hours(1), {}).empty());
+  busy->session->Abandon();
+  store.release(busy);
   EXPECT_EQ(store.size(), 0u);
-  EXPECT_TRUE(store.acquire(id)->isNew());
+  EXPECT_EQ(store.find(busy->token), nullptr);
 }
 
 }  // namespace

@@ -1,22 +1,24 @@
-// Routing of HTTP requests to pages and files: what is never served, case-insensitive paths,
-// folders, and the one-at-a-time rule for the requests of a session.
-#include "site_handler.h"
+// The site's request path: what is never served, case-insensitive paths, folders, sessions and
+// their cookie, the one-at-a-time rule for the requests of a session (whose waiting requests hold
+// no worker) and the bounds that answer 503.
+#include "site.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
+#include "site_routes.h"
 #include "test_site.h"
 
 namespace host {
 namespace {
 
+using host_test::header;
 using host_test::TestSite;
 
 class SiteRequests : public ::testing::Test {
  public:
-  SiteRequests()
-      : handler(site.runner(), sessions, StaticFiles(site.root(), site.root() / "data")) {
+  SiteRequests() {
     site.write("index.asp", "home");
     site.write("Include/Style.css", "body{}");
     site.write("person/index.asp", "<% var secret = 'source'; %>person page");
@@ -25,121 +27,172 @@ class SiteRequests : public ::testing::Test {
     site.write("app.db", "SQLite");
     site.write("app.db-wal", "x");
     site.write("other.sqlite", "x");
-    site.write("schema.sql", "create");
+    site.write("schema.sql.txt", "x");
+    site.write("global.asa", "<script runat=server>var secret;</script>");
     site.write(".hidden", "x");
     site.write("empty/readme.txt", "text");
   }
 
-  HttpReply get(const std::string& target, Headers headers = {}) {
-    PageRequest r;
-    r.url = target;
-    r.headers = std::move(headers);
-    return handler.handle(r);
-  }
-
   TestSite site;
-  SessionStore sessions;
-  SiteHandler handler;
 };
 
 TEST_F(SiteRequests, StaticFilesAreFoundCaseInsensitively) {
   for (const char* target : {"/include/style.css", "/INCLUDE/STYLE.CSS", "/Include/Style.css",
                              "/person/../include/style.css", "/include//style.css?v=1"}) {
-    HttpReply r = get(target);
+    HttpReply r = site.get(target);
     EXPECT_EQ(r.status, 200) << target;
     EXPECT_EQ(r.body, "body{}") << target;
     EXPECT_EQ(r.headers.front().second, "text/css; charset=utf-8") << target;
   }
 }
 
+TEST_F(SiteRequests, AKeptFileIsNeverSentStale) {
+  EXPECT_EQ(site.get("/include/style.css").body, "body{}");
+  site.write("Include/Style.css", "body{color:red}");
+  EXPECT_EQ(site.get("/include/style.css").body, "body{color:red}");
+  std::filesystem::remove(site.root() / "Include/Style.css");
+  EXPECT_EQ(site.get("/include/style.css").status, 404);
+}
+
 TEST_F(SiteRequests, NothingOutsideTheRootNorPrivateFilesIsServed) {
   for (const char* target :
        {"/../outside.txt", "/%2e%2e/outside.txt", "/person/%2E%2E/%2e%2e/outside.txt",
         "/..%2foutside.txt", "/data/site.db", "/DATA/SITE.DB", "/app.db", "/APP.DB", "/app.db-wal",
-        "/other.sqlite", "/schema.sql", "/.hidden", "/person/lib.inc", "/person/LIB.INC",
-        "/include/style.css%00.txt", "/include\\style.css", "/nope.txt"}) {
-    HttpReply r = get(target);
+        "/other.sqlite", "/global.asa", "/GLOBAL.ASA", "/.hidden", "/person/lib.inc",
+        "/person/LIB.INC", "/include/style.css%00.txt", "/include\\style.css", "/nope.txt"}) {
+    HttpReply r = site.get(target);
     EXPECT_TRUE(r.status == 404 || r.status == 400) << target << " gave " << r.status;
     EXPECT_EQ(r.body.find("SQLite"), std::string::npos) << target;
+    EXPECT_EQ(r.body.find("secret"), std::string::npos) << target;
   }
 }
 
 TEST_F(SiteRequests, PagesRunAndTheirSourceIsNeverSent) {
   for (const char* target : {"/person/index.asp", "/PERSON/INDEX.ASP", "/person/", "/Person/"}) {
-    HttpReply r = get(target);
+    HttpReply r = site.get(target);
     EXPECT_EQ(r.status, 200) << target;
     EXPECT_EQ(r.body, "person page") << target;
     EXPECT_EQ(r.body.find("secret"), std::string::npos) << target;
   }
-  EXPECT_EQ(get("/").body, "home");
+  EXPECT_EQ(site.get("/").body, "home");
 }
 
 TEST_F(SiteRequests, FoldersRedirectToTheirSlashAndAreNeverListed) {
-  HttpReply r = get("/person?x=1");
+  HttpReply r = site.get("/person?x=1");
   EXPECT_EQ(r.status, 301);
-  EXPECT_EQ(r.headers.back(), (std::pair<std::string, std::string>("Location", "/person/?x=1")));
-  EXPECT_EQ(get("/empty/").status, 404);
+  EXPECT_EQ(header(r, "Location"), "/person/?x=1");
+  EXPECT_EQ(site.get("/empty/").status, 404);
+  EXPECT_EQ(site.get("/", {}).status, 200);
+  PageRequest put;
+  put.method = "PUT";
+  put.target = "/index.asp";
+  EXPECT_EQ(site.site().handle(put).status, 405);
 }
 
-TEST_F(SiteRequests, PagesGetASessionCookieOnce) {
+TEST_F(SiteRequests, ASessionIsKeptOnlyOnceAPageUsedIt) {
   site.write("count.asp", "<% Session('n') = (Session('n') || 0) + 1; %><%= Session('n') %>");
-  HttpReply first = get("/count.asp");
-  auto cookie = std::find_if(first.headers.begin(), first.headers.end(),
-                             [](const auto& h) { return h.first == "Set-Cookie"; });
-  ASSERT_NE(cookie, first.headers.end());
-  EXPECT_NE(cookie->second.find("; HttpOnly"), std::string::npos);
-  std::string pair = cookie->second.substr(0, cookie->second.find(';'));
-  HttpReply second = get("/count.asp", {{"Cookie", "other=1; " + pair}});
+  site.write("plain.asp", "<%= Session('n') %>.");
+  HttpReply untouched = site.get("/plain.asp");
+  EXPECT_EQ(header(untouched, "Set-Cookie"), "");
+  EXPECT_EQ(site.site().sessions().size(), 0u);
+
+  HttpReply first = site.get("/count.asp");
+  std::string cookie = header(first, "Set-Cookie");
+  EXPECT_NE(cookie.find("; HttpOnly"), std::string::npos);
+  std::string pair = cookie.substr(0, cookie.find(';'));
+  HttpReply second = site.get("/count.asp", {{"Cookie", "other=1; " + pair}});
   EXPECT_EQ(second.body, "2");
-  EXPECT_TRUE(std::none_of(second.headers.begin(), second.headers.end(),
-                           [](const auto& h) { return h.first == "Set-Cookie"; }));
-  EXPECT_EQ(get("/count.asp").body, "1");  // no cookie, new session
+  EXPECT_EQ(header(second, "Set-Cookie"), "");
+  EXPECT_EQ(site.get("/plain.asp", {{"Cookie", pair}}).body, "2.");
+  EXPECT_EQ(site.get("/count.asp").body, "1");  // no cookie, new session
+  EXPECT_EQ(site.site().sessions().size(), 2u);
 }
 
-// Two requests that wait for each other inside the page: they meet only if they run at once.
-std::pair<std::string, std::string> concurrently(SiteRequests& t, SiteHandler& handler,
-                                                 const Headers& a, const Headers& b) {
-  host_test::resetRendezvous();
-  t.site.write("meet.asp", "<%= Server.CreateObject('test.Probe').Rendezvous(2, 1500) %>");
-  std::string first, second;
-  auto run = [&handler](const Headers& h, std::string& out) {
-    PageRequest r;
-    r.url = "/meet.asp";
-    r.headers = h;
-    out = handler.handle(r).body;
-  };
-  std::thread one(run, std::cref(a), std::ref(first));
-  std::thread two(run, std::cref(b), std::ref(second));
-  one.join();
-  two.join();
-  return {first, second};
+// A session's cookie, made by a page that stores something in it.
+std::string newSession(TestSite& site) {
+  site.write("touch.asp", "<% Session('x') = 1; %>");
+  std::string cookie = header(site.get("/touch.asp"), "Set-Cookie");
+  return cookie.substr(0, cookie.find(';'));
 }
+
+// Requests sent from threads of their own, so that they run (or wait) at once.
+struct Concurrent {
+  std::vector<std::thread> threads;
+  std::vector<std::string> bodies;
+  std::vector<int> statuses;
+  explicit Concurrent(std::size_t n) : bodies(n), statuses(n) {}
+  void send(TestSite& site, std::size_t i, const std::string& target, const std::string& cookie) {
+    threads.emplace_back([&site, this, i, target, cookie] {
+      HttpReply r = site.get(target, {{"Cookie", cookie}});
+      bodies[i] = r.body;
+      statuses[i] = r.status;
+    });
+  }
+  void join() {
+    for (auto& t : threads) t.join();
+  }
+};
 
 TEST_F(SiteRequests, RequestsOfOneSessionRunOneAtATimeOthersInParallel) {
-  std::string id = sessions.acquire("")->id();
-  Headers same{{"Cookie", std::string(kSessionCookie) + "=" + id}};
-  EXPECT_EQ(concurrently(*this, handler, same, same),
-            (std::pair<std::string, std::string>("False", "False")));
-  std::string other = sessions.acquire("")->id();
-  Headers different{{"Cookie", std::string(kSessionCookie) + "=" + other}};
-  EXPECT_EQ(concurrently(*this, handler, same, different),
-            (std::pair<std::string, std::string>("True", "True")));
+  site.write("meet.asp", "<%= Server.CreateObject('test.Probe').Rendezvous(2, 1500) %>");
+  std::string a = newSession(site);
+  std::string b = newSession(site);
+  host_test::resetRendezvous();
+  Concurrent same(2);
+  same.send(site, 0, "/meet.asp", a);
+  same.send(site, 1, "/meet.asp", a);
+  same.join();
+  EXPECT_EQ(same.bodies, (std::vector<std::string>{"False", "False"}));
+  host_test::resetRendezvous();
+  Concurrent different(2);
+  different.send(site, 0, "/meet.asp", a);
+  different.send(site, 1, "/meet.asp", b);
+  different.join();
+  EXPECT_EQ(different.bodies, (std::vector<std::string>{"True", "True"}));
 }
 
-TEST_F(SiteRequests, OneSessionCannotQueueMoreThanItsShare) {
-  SiteHandler limited(site.runner(), sessions, StaticFiles(site.root(), site.root() / "data"), 1);
+TEST(SiteExecutor, WaitingRequestsOfASessionHoldNoWorker) {
+  TestSite site(host_test::withSettings([](SiteSettings& s) { s.executor.workers = 2; }));
+  site.write("meet.asp", "<%= Server.CreateObject('test.Probe').Rendezvous(2, 3000) %>");
+  site.write("quick.asp", "quick");
+  std::string a = newSession(site);
+  std::string b = newSession(site);
   host_test::resetRendezvous();
-  site.write("hold.asp", "<%= Server.CreateObject('test.Probe').Rendezvous(2, 600) %>");
-  std::string id = sessions.acquire("")->id();
-  PageRequest r;
-  r.url = "/hold.asp";
-  r.headers = {{"Cookie", std::string(kSessionCookie) + "=" + id}};
-  std::thread holder([&] { EXPECT_EQ(limited.handle(r).body, "False"); });
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  HttpReply refused = limited.handle(r);
-  holder.join();
-  EXPECT_EQ(refused.status, 503);
-  EXPECT_EQ(limited.handle(r).status, 200);
+  Concurrent requests(5);
+  requests.send(site, 0, "/meet.asp", a);  // the slow page of session a, on one worker
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  for (std::size_t i = 1; i <= 3; ++i) requests.send(site, i, "/quick.asp", a);  // wait for it
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(site.site().executor().running(), 1u);
+  EXPECT_EQ(site.site().executor().pending(), 4u);
+  requests.send(site, 4, "/meet.asp", b);  // needs the second worker to meet the first page
+  requests.join();
+  EXPECT_EQ(requests.bodies, (std::vector<std::string>{"True", "quick", "quick", "quick", "True"}));
+}
+
+TEST(SiteExecutor, BeyondTheBoundsRequestsAreRefusedAtOnce) {
+  TestSite site(host_test::withSettings([](SiteSettings& s) {
+    s.executor.workers = 2;
+    s.executor.maxPending = 3;
+    s.executor.maxPerKey = 2;
+  }));
+  site.write("hold.asp", "<%= Server.CreateObject('test.Probe').Rendezvous(9, 500) %>");
+  std::string a = newSession(site);
+  host_test::resetRendezvous();
+  Concurrent requests(3);
+  requests.send(site, 0, "/hold.asp", a);
+  requests.send(site, 1, "/hold.asp", a);
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  HttpReply perSession = site.get("/hold.asp", {{"Cookie", a}});
+  EXPECT_EQ(perSession.status, 503);
+  EXPECT_EQ(header(perSession, "Retry-After"), "1");
+  requests.send(site, 2, "/hold.asp", "");
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(site.get("/hold.asp").status, 503);          // three pending in all
+  EXPECT_EQ(site.get("/include/none.css").status, 404);  // files never wait for pages
+  requests.join();
+  EXPECT_EQ(requests.statuses, (std::vector<int>{200, 200, 200}));
+  EXPECT_EQ(site.get("/hold.asp", {{"Cookie", a}}).status, 200);
 }
 
 TEST(UrlPath, PercentDecoding) {

@@ -1,7 +1,11 @@
+// Static files: the rules for what is served, content types, and the kept files.
 #include "static_files.h"
+
+#include <sys/stat.h>
 
 #include <array>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 
 #include "site_paths.h"
@@ -74,6 +78,53 @@ std::string StaticFiles::contentType(const fs::path& file) {
     if (ext == suffix) return std::string(type);
   }
   return "application/octet-stream";
+}
+
+std::optional<StaticFiles::Kept::Identity> StaticFiles::identify(const fs::path& file) {
+  struct stat st;
+  if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return Kept::Identity{static_cast<std::uint64_t>(st.st_ino),
+                        static_cast<std::uint64_t>(st.st_size), st.st_mtim.tv_sec,
+                        st.st_mtim.tv_nsec};
+}
+
+HttpReply StaticFiles::replyOf(const Kept& kept) {
+  HttpReply r;
+  r.headers.emplace_back("Content-Type", kept.contentType);
+  r.body = kept.body;
+  return r;
+}
+
+HttpReply StaticFiles::reply(const fs::path& file, std::string_view rawPath) {
+  if (!servable(file)) return plainReply(404, "Not Found");
+  auto identity = identify(file);
+  auto kept = std::make_shared<Kept>();
+  kept->file = file;
+  kept->contentType = contentType(file);
+  auto body = readWholeFile(file);
+  if (!identity || !body) return plainReply(404, "Not Found");
+  kept->body = std::move(*body);
+  kept->identity = *identity;
+  // Read after the stat: a file changed meanwhile is read again on the next request.
+  if (kept->body.size() <= kMaxKeptBytes) {
+    std::unique_lock lock(mutex_);
+    if (kept_.size() >= kMaxKept) kept_.clear();
+    kept_.insert_or_assign(std::string(rawPath), kept);
+  }
+  return replyOf(*kept);
+}
+
+std::optional<HttpReply> StaticFiles::cached(std::string_view rawPath) const {
+  std::shared_ptr<const Kept> kept;
+  {
+    std::shared_lock lock(mutex_);
+    auto it = kept_.find(rawPath);
+    if (it == kept_.end()) return std::nullopt;
+    kept = it->second;
+  }
+  auto identity = identify(kept->file);
+  if (!identity || !(*identity == kept->identity)) return std::nullopt;
+  return replyOf(*kept);
 }
 
 std::optional<std::string> readWholeFile(const fs::path& file) {

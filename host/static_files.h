@@ -1,11 +1,18 @@
-// Static files of the site: what may be served and with which content type. Page sources
-// (.asp), include files (.inc), database files (.db, .sqlite, their -wal, -shm and -journal
-// companions), hidden files and everything in the site's data folder are never sent as files.
+// Static files of the site: what may be served and with which content type, and the bytes of
+// small files kept in memory. Page sources (.asp), include files (.inc), global.asa, database
+// files (.db, .sqlite, their -wal, -shm and -journal companions), SQL scripts, hidden files and
+// everything in the site's data folder are never sent as files. A kept file is checked against
+// the disk (one stat) on every request, so a changed file is never sent stale.
 #pragma once
 
 #include <filesystem>
+#include <map>
+#include <memory>
 #include <optional>
+#include <shared_mutex>
 #include <string>
+
+#include "exchange.h"
 
 namespace host {
 
@@ -19,9 +26,32 @@ class StaticFiles {
   static std::string contentType(const std::filesystem::path& file);
   static bool isPage(const std::filesystem::path& file);
 
+  // The reply for `file`, the routed target of `rawPath` (404 when it may not be served);
+  // small files are kept under `rawPath`.
+  HttpReply reply(const std::filesystem::path& file, std::string_view rawPath);
+  // The reply for a kept file that is unchanged on disk; nullopt: route the target.
+  std::optional<HttpReply> cached(std::string_view rawPath) const;
+
  private:
+  struct Kept {
+    std::filesystem::path file;
+    std::string contentType;
+    std::string body;
+    struct Identity {
+      std::uint64_t inode, size;
+      std::int64_t seconds, nanoseconds;
+      bool operator==(const Identity&) const = default;
+    } identity;
+  };
+  static constexpr std::size_t kMaxKeptBytes = 1u << 20;  // per file
+  static constexpr std::size_t kMaxKept = 4096;           // files
+  static std::optional<Kept::Identity> identify(const std::filesystem::path& file);
+  static HttpReply replyOf(const Kept& kept);
+
   std::filesystem::path root_;
   std::filesystem::path dataFolder_;  // canonical, empty when it does not exist
+  mutable std::shared_mutex mutex_;
+  std::map<std::string, std::shared_ptr<const Kept>, std::less<>> kept_;
 };
 
 std::optional<std::string> readWholeFile(const std::filesystem::path& file);

@@ -67,6 +67,32 @@ class Plain : public automation::Dispatch {
   }
 };
 
+// A collection: Count, Item by 1-based number (the default member), enumeration.
+class Bag : public automation::Dispatch {
+ public:
+  const automation::TypeInfo& typeInfo() const override {
+    static const automation::TypeInfo info =
+        MemberTable<Bag>(u"_Bag", u"")
+            .readOnly(u"Count",
+                      [](Bag& b, Args) { return Variant(static_cast<int>(b.items_.size())); })
+            .function(u"Item", {byVal(u"index")},
+                      [](Bag& b, Args a) {
+                        int i = automation::toInt32(a[0]);
+                        if (i < 1 || i > static_cast<int>(b.items_.size())) {
+                          automation::throwSubscriptOutOfRange();
+                        }
+                        return b.items_[static_cast<std::size_t>(i - 1)];
+                      })
+            .asDefault()
+            .build();
+    return info;
+  }
+  std::optional<std::vector<Variant>> enumerate() override { return items_; }
+
+ private:
+  std::vector<Variant> items_{Variant(u"a"), Variant(u"b"), Variant(3)};
+};
+
 class Probe : public automation::Dispatch {
  public:
   const automation::TypeInfo& typeInfo() const override {
@@ -113,6 +139,12 @@ class Probe : public automation::Dispatch {
                 [](Probe&, Args a) {
                   return Variant(rendezvous(automation::toInt32(a[0]), automation::toInt32(a[1])));
                 })
+            .property(u"Bag", {optionalByVal(u"index")},
+                      [](Probe& p, Args a) {
+                        if (a[0].isMissing()) return Variant(automation::ObjectRef(p.bag_));
+                        return p.bag_->invoke(u"", automation::InvokeKind::Method, {a[0]});
+                      },
+                      {})
             .field(u"Name", &Probe::name_)
             .property(
                 u"Item", {byVal(u"key")},
@@ -128,6 +160,7 @@ class Probe : public automation::Dispatch {
   bool failAtEnd_ = false;
   Text name_ = u"probe";
   std::map<Text, Variant> items_;
+  std::shared_ptr<Bag> bag_ = std::make_shared<Bag>();
 };
 
 }  // namespace

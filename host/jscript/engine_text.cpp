@@ -1,22 +1,32 @@
-#include "script_text.h"
+// Strings between the host and Duktape: CESU-8, one sequence per UTF-16 code unit.
+#include "engine_text.h"
 
-namespace host {
+namespace host::jscript {
 
-std::string toEngineString(automation::TextView s) {
-  std::string out;
-  out.reserve(s.size());
+std::size_t engineLength(automation::TextView s) {
+  std::size_t n = 0;
+  for (char16_t c : s) n += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+  return n;
+}
+
+void writeEngineString(automation::TextView s, char* out) {
   for (char16_t c : s) {
     if (c < 0x80) {
-      out += static_cast<char>(c);
+      *out++ = static_cast<char>(c);
     } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      *out++ = static_cast<char>(0xC0 | (c >> 6));
+      *out++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
+      *out++ = static_cast<char>(0xE0 | (c >> 12));
+      *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      *out++ = static_cast<char>(0x80 | (c & 0x3F));
     }
   }
+}
+
+std::string toEngineString(automation::TextView s) {
+  std::string out(engineLength(s), '\0');
+  writeEngineString(s, out.data());
   return out;
 }
 
@@ -50,32 +60,4 @@ automation::Text fromEngineString(std::string_view s) {
   return out;
 }
 
-std::string toWireUtf8(automation::TextView s) {
-  std::string out;
-  out.reserve(s.size() + s.size() / 2);
-  for (std::size_t i = 0; i < s.size(); ++i) {
-    char32_t c = s[i];
-    if (c >= 0xD800 && c <= 0xDFFF) {
-      bool paired = c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF;
-      c = paired ? 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00) : 0xFFFD;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
-}  // namespace host
+}  // namespace host::jscript

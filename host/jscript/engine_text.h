@@ -8,13 +8,14 @@
 
 #include "automation/text.h"
 
-namespace host {
+namespace host::jscript {
 
+// Bytes of `s` in the engine's encoding.
+std::size_t engineLength(automation::TextView s);
+// Writes `s` into `out`, which holds engineLength(s) bytes.
+void writeEngineString(automation::TextView s, char* out);
 std::string toEngineString(automation::TextView s);
 // Also reads 4-byte UTF-8 sequences (source files may hold them), giving surrogate pairs.
 automation::Text fromEngineString(std::string_view s);
 
-// UTF-8 for the wire, without a trip through iconv; an unpaired surrogate becomes U+FFFD.
-std::string toWireUtf8(automation::TextView s);
-
-}  // namespace host
+}  // namespace host::jscript

@@ -1,19 +1,24 @@
-// The script side of the host: marshalling in both directions, object wrappers, automation
-// errors in scripts, the execution deadline, Response.End and the fresh global environment.
-#include "script_runtime.h"
+// The JScript engine: marshalling in both directions, object wrappers and member proxies,
+// automation errors in scripts, the execution deadline, Response.End and the fresh global
+// environment.
+#include "jscript/jscript_engine.h"
 
 #include <gtest/gtest.h>
 
 #include "test_site.h"
 
-namespace host {
+#include <algorithm>
+
+namespace host::jscript {
 namespace {
 
+using host::HttpReply;
+using host::SiteSettings;
 using host_test::TestSite;
 
 std::string body(TestSite& site, const std::string& source) {
-  PageResponse r = site.page(source);
-  EXPECT_FALSE(r.failure) << r.failure->summary();
+  HttpReply r = site.page(source);
+  EXPECT_FALSE(r.failure) << failureSummary(*r.failure);
   return r.body;
 }
 
@@ -71,13 +76,14 @@ TEST(ObjectWrappers, PropertiesMethodsAndDefaultMember) {
 
 TEST(ObjectWrappers, SessionAndApplicationItems) {
   TestSite site;
-  auto session = std::make_shared<asp::Session>();
+  host_test::Client client(site);
   site.write("s.asp",
              "<% Session(\"n\") = (Session(\"n\") || 0) + 1; Application('a') = 'app';\n"
              "%><%= Session('N') %> <%= Session.Contents('n') %> <%= Application(\"A\") %>");
-  EXPECT_EQ(site.run("s.asp", {}, session).body, "1 1 app");
-  EXPECT_EQ(site.run("s.asp", {}, session).body, "2 2 app");
-  EXPECT_TRUE(automation::equals(session->get(u"n"), automation::Variant(2)));
+  EXPECT_EQ(client.run("s.asp").body, "1 1 app");
+  EXPECT_EQ(client.run("s.asp").body, "2 2 app");
+  EXPECT_TRUE(
+      automation::equals(site.site().application()->get(u"a"), automation::Variant(u"app")));
 }
 
 TEST(ScriptErrors, AutomationErrorsAreCatchableWithNumberAndDescription) {
@@ -97,12 +103,12 @@ TEST(ScriptErrors, AutomationErrorsAreCatchableWithNumberAndDescription) {
 
 TEST(ScriptErrors, UncaughtAutomationErrorNamesTheLine) {
   TestSite site;
-  PageResponse r = site.page(
+  HttpReply r = site.page(
       "one\n<% var p = Server.CreateObject('test.Probe');\n\n"
       "p.Fail(-2147221503, 'went <wrong>'); %>never");
   ASSERT_TRUE(r.failure);
   EXPECT_EQ(r.status, 500);
-  EXPECT_EQ(r.failure->summary(), "error 80040001: went <wrong> (t.asp:4)");
+  EXPECT_EQ(failureSummary(*r.failure), "error 80040001: went <wrong> (t.asp:4)");
   EXPECT_TRUE(r.body.starts_with("one\n")) << r.body;
   EXPECT_NE(r.body.find("error 80040001: went &lt;wrong&gt; (t.asp:4)"), std::string::npos);
   EXPECT_EQ(r.body.find("never"), std::string::npos);
@@ -110,22 +116,22 @@ TEST(ScriptErrors, UncaughtAutomationErrorNamesTheLine) {
 
 TEST(ScriptErrors, SyntaxErrorsAndThrownValues) {
   TestSite site;
-  PageResponse syntax = site.page("a\n<% var = ; %>");
+  HttpReply syntax = site.page("a\n<% var = ; %>");
   ASSERT_TRUE(syntax.failure);
   EXPECT_EQ(syntax.failure->code, static_cast<automation::HRESULT>(0x800A03EA));
   EXPECT_EQ(syntax.failure->where.line, 2);
-  PageResponse thrown = site.page("<%\nfunction f() {\n  throw 'plain';\n}\nf(); %>");
+  HttpReply thrown = site.page("<%\nfunction f() {\n  throw 'plain';\n}\nf(); %>");
   ASSERT_TRUE(thrown.failure);
-  EXPECT_EQ(thrown.failure->summary(), "error 800A139E: plain (t.asp:3)");
+  EXPECT_EQ(failureSummary(*thrown.failure), "error 800A139E: plain (t.asp:3)");
 }
 
 TEST(ScriptRuntime, RunawayScriptStopsAtTheDeadline) {
   TestSite site(std::chrono::milliseconds(300));
-  auto started = Clock::now();
-  PageResponse r = site.page(
+  auto started = std::chrono::steady_clock::now();
+  HttpReply r = site.page(
       "a<% try { for (;;) {} } catch (e) { Response.Write('caught'); }\n"
       "for (;;) {} %>");
-  EXPECT_LT(Clock::now() - started, std::chrono::seconds(10));
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
   ASSERT_TRUE(r.failure);
   EXPECT_EQ(r.failure->description, u"script timed out");
   EXPECT_EQ(r.body.find("caught"), std::string::npos);
@@ -140,7 +146,7 @@ TEST(ScriptRuntime, ResponseEndStopsThePageWithoutError) {
                  "a<% try { Response.End(); } catch (e) { Response.Write('b'); }\n"
                  "Response.Write('c'); %>d"),
             "a");
-  PageResponse moved = site.page("<% Response.Redirect('/elsewhere'); %>x");
+  HttpReply moved = site.page("<% Response.Redirect('/elsewhere'); %>x");
   EXPECT_EQ(moved.status, 302);
   EXPECT_FALSE(moved.failure);
   EXPECT_NE(std::find(moved.headers.begin(), moved.headers.end(),
@@ -170,5 +176,72 @@ TEST(ScriptRuntime, ChangedPagesAreCompiledAgain) {
   EXPECT_EQ(site.run("c.asp").body, "new!");
 }
 
+// The program line of `marker`, 1-based.
+int programLineOf(const ProgramText& p, std::u16string_view marker) {
+  std::size_t at = p.text.find(marker);
+  EXPECT_NE(at, Text::npos) << automation::toUtf8(marker);
+  return 1 + static_cast<int>(std::count(p.text.begin(), p.text.begin() + at, u'\n'));
+}
+
+TEST(ProgramText, EveryLineMapsBackToThePageLine) {
+  ScriptSource source{"jscript",
+                      {{CodePiece::Kind::Literal, u"", 0, {0, 1}},
+                       {CodePiece::Kind::Code,
+                        u"\nvar a = 1;\nSession(\"k\") =\n  2;\nvar marker; // c",
+                        0,
+                        {0, 2}},
+                       {CodePiece::Kind::Expression, u" a + 1; ", 0, {1, 7}},
+                       {CodePiece::Kind::Literal, u"", 1, {1, 7}},
+                       {CodePiece::Kind::Code, u"var last;", 0, {0, 9}}},
+                      {"p.asp", "inc/x.inc"}};
+  ProgramText p = programText(source);
+  JScriptProgram program("", p.lines, source.files);
+  EXPECT_NE(p.text.find(u"Session.$$put(\"k\","), Text::npos);
+  EXPECT_NE(p.text.find(u"$$write( a + 1);$$text(1);"), Text::npos) << automation::toUtf8(p.text);
+  EXPECT_EQ(program.locate(programLineOf(p, u"var a")).line, 3);
+  EXPECT_EQ(program.locate(programLineOf(p, u"var marker")).line, 6);
+  SourceLocation expr = program.locate(programLineOf(p, u"$$write"));
+  EXPECT_EQ(expr.file, "inc/x.inc");
+  EXPECT_EQ(expr.line, 7);
+  EXPECT_EQ(program.locate(programLineOf(p, u"var last")).line, 9);
+  EXPECT_EQ(program.locate(0).line, 0);
+}
+
+TEST(ObjectWrappers, MemberProxiesReadTheMembersValue) {
+  TestSite site;
+  EXPECT_EQ(body(site,
+                 "<% var p = Server.CreateObject('test.Probe'); %>"
+                 "<%= p.Bag.Count %> <%= p.Bag(2) %> <%= p.Bag.Item(3) %> <%= p.Bag('1') %> "
+                 "<%= p.Bag + '' %> <%= p.Self() === p %> "
+                 "<%= p.Self().Bag === p.Bag %> <%= typeof p.Bag.length %>"),
+            "3 b 3 a [object Object] True True undefined");
+  HttpReply unknown = site.page("<% Server.CreateObject('test.Probe').Bag.Nothing(); %>");
+  ASSERT_TRUE(unknown.failure);
+  EXPECT_EQ(failureSummary(*unknown.failure), "error 80020006: Unknown name: Nothing (t.asp:1)");
+}
+
+TEST(ObjectWrappers, AWrapperLeftOnTheSharedGlobalReachesNothing) {
+  TestSite site(host_test::withSettings([](SiteSettings& s) { s.executor.workers = 1; }));
+  host_test::Client client(site);
+  site.write("leak.asp",
+             "<% Session('secret') = 's'; Object.getPrototypeOf(this).leak = Session; %>");
+  site.write("use.asp",
+             "<% try { Response.Write(leak('secret')); } catch (e) { Response.Write((e.number >>> "
+             "0).toString(16)); } %>");
+  client.run("leak.asp");
+  EXPECT_EQ(site.run("use.asp").body, "800a005b");
+  EXPECT_EQ(site.page("<%= typeof Duktape %>").body, "undefined");
+}
+
+TEST(ScriptRuntime, ShadowingBuiltInsBreaksNothingOfTheHost) {
+  TestSite site;
+  EXPECT_EQ(body(site,
+                 "<% var p = Server.CreateObject('test.Probe'); Date = 5; JSON = null; Error = 1;"
+                 " Object.prototype.toJSON = function () { throw 'x'; }; %>"
+                 "<%= p.Make('date').getFullYear() %> <%= p.TypeOf({a: 1}) %> "
+                 "<%= p.Echo([1, 2]).length %>"),
+            "2024 9 2");
+}
+
 }  // namespace
-}  // namespace host
+}  // namespace host::jscript

@@ -1,3 +1,5 @@
+// The item-assignment rewrite: a small JavaScript tokenizer finds `target(args) = value` and
+// `target(args) op= value` at statement level and turns them into `target.$$put(args, value)`.
 #include "script_rewrite.h"
 
 #include <algorithm>
@@ -5,7 +7,7 @@
 #include <iterator>
 #include <vector>
 
-namespace host {
+namespace host::jscript {
 namespace {
 
 enum class TokenKind { Identifier, Number, String, Regex, Punctuator };
@@ -322,4 +324,4 @@ class Rewriter {
 
 Text rewriteItemAssignments(TextView code) { return Rewriter(code).run(); }
 
-}  // namespace host
+}  // namespace host::jscript

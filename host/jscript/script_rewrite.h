@@ -7,7 +7,7 @@
 
 #include "automation/text.h"
 
-namespace host {
+namespace host::jscript {
 
 using automation::Text;
 using automation::TextView;
@@ -17,4 +17,4 @@ inline constexpr char16_t kPutMethod[] = u"$$put";
 
 Text rewriteItemAssignments(TextView code);
 
-}  // namespace host
+}  // namespace host::jscript

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-namespace host {
+namespace host::jscript {
 namespace {
 
 TEST(ScriptRewrite, ItemAssignmentBecomesPut) {
@@ -50,4 +50,4 @@ TEST(ScriptRewrite, LeavesEverythingElseAlone) {
 }
 
 }  // namespace
-}  // namespace host
+}  // namespace host::jscript

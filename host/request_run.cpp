@@ -1,0 +1,332 @@
+// A page request from start to reply, and the objects built for it.
+#include "request_run.h"
+
+#include <cstdio>
+
+#include "asp/asp_error.h"
+#include "site.h"
+#include "site_paths.h"
+#include "site_routes.h"
+#include "wire_text.h"
+
+namespace host {
+namespace fs = std::filesystem;
+using automation::fromUtf8;
+using automation::toUtf8;
+using automation::Variant;
+
+namespace {
+
+constexpr int kMaxNestedPages = 8;
+
+std::string upperVariable(std::string_view name) {
+  std::string out = "HTTP_";
+  for (char c : name) {
+    out += c == '-' ? '_' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  }
+  return out;
+}
+
+void addCookies(asp::Request& request, std::string_view header, int codePage) {
+  while (!header.empty()) {
+    std::size_t semicolon = header.find(';');
+    std::string_view pair = header.substr(0, semicolon);
+    header =
+        semicolon == std::string_view::npos ? std::string_view() : header.substr(semicolon + 1);
+    while (!pair.empty() && pair.front() == ' ') pair.remove_prefix(1);
+    std::size_t eq = pair.find('=');
+    if (eq == std::string_view::npos || eq == 0) continue;
+    request.setCookie(asp::urlDecode(pair.substr(0, eq), codePage),
+                      asp::urlDecode(pair.substr(eq + 1), codePage));
+  }
+}
+
+std::string charsetName(int codePage) {
+  switch (codePage) {
+    case 65001:
+      return "utf-8";
+    case 936:
+      return "gbk";
+    default:
+      return "windows-" + std::to_string(codePage);
+  }
+}
+
+void parseStatus(const Text& status, HttpReply& out) {
+  std::string s = toUtf8(status);
+  try {
+    std::size_t used = 0;
+    out.status = std::stoi(s, &used);
+    out.reason = used < s.size() ? s.substr(used + 1) : std::string();
+  } catch (const std::exception&) {
+    out.status = 200;
+    out.reason = "OK";
+  }
+}
+
+HttpReply toHttp(const asp::Response& response, int codePage) {
+  HttpReply out;
+  parseStatus(response.Status, out);
+  std::string contentType = toUtf8(response.ContentType);
+  if (contentType.starts_with("text/")) {
+    std::string charset =
+        response.Charset.empty() ? charsetName(codePage) : toUtf8(response.Charset);
+    contentType += "; charset=" + charset;
+  }
+  out.headers.emplace_back("Content-Type", contentType);
+  for (const auto& [name, value] : response.headers()) {
+    out.headers.emplace_back(toUtf8(name), toUtf8(value));
+  }
+  out.body = codePage == 65001 ? toWireUtf8(response.text())
+                               : automation::encodeCodePage(response.text(), codePage);
+  out.body += response.binary();
+  return out;
+}
+
+std::string cookieValue(const Headers& headers, std::string_view name) {
+  for (const auto& [key, value] : headers) {
+    if (lowerAscii(key) != "cookie") continue;
+    std::string_view rest = value;
+    while (!rest.empty()) {
+      std::size_t semicolon = rest.find(';');
+      std::string_view pair = rest.substr(0, semicolon);
+      rest = semicolon == std::string_view::npos ? std::string_view() : rest.substr(semicolon + 1);
+      while (!pair.empty() && pair.front() == ' ') pair.remove_prefix(1);
+      if (pair.starts_with(name) && pair.size() > name.size() && pair[name.size()] == '=') {
+        return std::string(pair.substr(name.size() + 1));
+      }
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string sessionToken(const Headers& headers) { return cookieValue(headers, kSessionCookie); }
+
+Text errorBlock(const ScriptFailure& failure) {
+  return u"\r\n<div class=hostError style='border:1px solid #c00;color:#c00;background:#fff;"
+         u"padding:4px;margin:4px;font:12px monospace'>" +
+         asp::Server::HTMLEncode(fromUtf8(failureSummary(failure))) + u"</div>\r\n";
+}
+
+std::shared_ptr<asp::Request> buildRequest(const PageRequest& r, const std::string& url,
+                                           const fs::path& file, const fs::path& root,
+                                           int codePage) {
+  auto request = std::make_shared<asp::Request>();
+  std::string query(targetQuery(r.target));
+  request->setCodePage(codePage);
+  request->setQueryString(query);
+  request->setBody(r.body, r.contentType);
+  auto set = [&](std::u16string_view name, const std::string& value) {
+    request->setServerVariable(name, fromUtf8(value));
+  };
+  set(u"URL", url);
+  set(u"SCRIPT_NAME", url);
+  set(u"PATH_INFO", url);
+  set(u"PATH_TRANSLATED", file.string());
+  set(u"APPL_PHYSICAL_PATH", root.string() + "/");
+  set(u"APPL_MD_PATH", "/LM/W3SVC/1/ROOT");
+  set(u"QUERY_STRING", query);
+  set(u"REQUEST_METHOD", r.method);
+  set(u"CONTENT_TYPE", r.contentType);
+  set(u"CONTENT_LENGTH", std::to_string(r.body.size()));
+  set(u"REMOTE_ADDR", r.remoteAddress);
+  set(u"REMOTE_HOST", r.remoteAddress);
+  set(u"SERVER_NAME", r.serverName);
+  set(u"SERVER_PORT", std::to_string(r.serverPort));
+  set(u"SERVER_PORT_SECURE", r.secure ? "1" : "0");
+  set(u"HTTPS", r.secure ? "on" : "off");
+  set(u"SERVER_PROTOCOL", r.httpVersion == 10 ? "HTTP/1.0" : "HTTP/1.1");
+  set(u"SERVER_SOFTWARE", "balance-host");
+  set(u"GATEWAY_INTERFACE", "CGI/1.1");
+  std::string allHttp, allRaw;
+  for (const auto& [name, value] : r.headers) {
+    std::string variable = upperVariable(name);
+    request->setServerVariable(fromUtf8(variable), fromUtf8(value));
+    allHttp += variable + ":" + value + "\n";
+    allRaw += name + ": " + value + "\r\n";
+    if (lowerAscii(name) == "cookie") addCookies(*request, value, codePage);
+  }
+  set(u"ALL_HTTP", allHttp);
+  set(u"ALL_RAW", allRaw);
+  return request;
+}
+
+RequestRun::RequestRun(Site& site, PageRequest request, std::string page, std::string url,
+                       SessionStore::EntryRef session, std::shared_ptr<ReplyChannel> reply)
+    : site_(site),
+      request_(std::move(request)),
+      page_(std::move(page)),
+      url_(std::move(url)),
+      session_(std::move(session)),
+      newSession_(!session_),
+      reply_(std::move(reply)) {}
+
+RequestRun::~RequestRun() = default;
+
+std::shared_ptr<const CompiledPage> RequestRun::compile(const std::string& page,
+                                                        std::optional<ScriptFailure>& failure) {
+  try {
+    return site_.pages().get(page);
+  } catch (const PageCompileError& e) {
+    failure = ScriptFailure{automation::hr::kFail, u"Page compiler", fromUtf8(e.what()), e.where()};
+  } catch (const ScriptCompileError& e) {
+    failure = e.failure();
+  }
+  return nullptr;
+}
+
+void RequestRun::run() {
+  HttpReply reply;
+  try {
+    reply = respond();
+  } catch (const std::exception& e) {
+    reply = plainReply(500, "Internal Server Error");
+    reply.failure =
+        ScriptFailure{automation::hr::kFail, u"balance-host", fromUtf8(e.what()), {page_, 0}};
+  }
+  bool abandoned = false;
+  if (session_) {
+    asp::Session& session = *session_->session;
+    bool used = sessionStarted_ || !session.contents().items().empty() ||
+                session.Timeout != site_.settings().sessionTimeoutMinutes;
+    if (newSession_ && used && !session.abandoned()) {
+      site_.sessions().store(session_);
+      reply.headers.emplace_back("Set-Cookie", std::string(kSessionCookie) + "=" + session_->token +
+                                                   "; Path=/; HttpOnly; SameSite=Lax");
+    }
+    abandoned = session.abandoned() && (!newSession_ || sessionStarted_);
+    site_.sessions().release(session_);
+  }
+  reply_->finish(std::move(reply));
+  if (abandoned) site_.endSession(session_);
+}
+
+HttpReply RequestRun::respond() {
+  site_.startApplication();
+  std::optional<ScriptFailure> failure;
+  auto compiled = compile(page_, failure);
+  if (compiled) codePage_ = compiled->source.codePage;
+  if (newSession_) session_ = site_.sessions().create();
+  fs::path file = compiled ? compiled->source.dependencies.front().first : fs::path();
+  const SiteSettings& settings = site_.settings();
+  auto application = site_.application();
+  environment_.reset(new PageEnvironment{
+      site_,
+      {buildRequest(request_, url_, file, settings.root, codePage_),
+       std::make_shared<asp::Response>(), nullptr, session_->session, application},
+      std::make_shared<PageApplication>(application),
+      std::chrono::steady_clock::now() + settings.scriptTimeout,
+      this});
+
+  bool ended = false;
+  if (compiled && newSession_) failure = startSession(ended);
+  if (compiled && !failure && !ended) failure = runPage(compiled);
+
+  std::optional<ScriptFailure> shown = failure;
+  if (failure && !settings.errorPage.empty()) shown = runErrorPage(*failure);
+  environment_->application->releaseLocks();
+  HttpReply reply = buildReply(shown);
+  if (failure) {
+    reply.status = 500;
+    reply.reason = "Internal Server Error";
+    reply.failure = failure;
+  }
+  return reply;
+}
+
+std::optional<ScriptFailure> RequestRun::startSession(bool& ended) {
+  try {
+    auto global = site_.globalAsa();
+    if (!global) return std::nullopt;
+    PageRun event(*environment_, "global.asa", global);
+    ScriptOutcome outcome = event.runEvent(u"Session_OnStart");
+    // A session whose start or end the application watches is kept, used or not.
+    sessionStarted_ = event.defines(u"Session_OnStart") || event.defines(u"Session_OnEnd");
+    std::optional<ScriptFailure> endFailure = event.end();
+    ended = outcome.kind == ScriptOutcome::Kind::Ended;
+    return outcome.kind == ScriptOutcome::Kind::Failed ? outcome.failure : endFailure;
+  } catch (const ScriptCompileError& e) {
+    return e.failure();
+  } catch (const PageCompileError& e) {
+    return ScriptFailure{automation::hr::kFail, u"Page compiler", fromUtf8(e.what()), e.where()};
+  }
+}
+
+std::optional<ScriptFailure> RequestRun::runPage(std::shared_ptr<const CompiledPage> compiled) {
+  PageRun page(*environment_, page_, compiled);
+  ScriptOutcome outcome = page.run();
+  std::optional<ScriptFailure> endFailure = page.end();
+  if (outcome.kind != ScriptOutcome::Kind::Failed) return endFailure;
+  ScriptFailure& f = outcome.failure;
+  // An error a page run inside this one raised: named where it happened.
+  if (nested_ && nested_->code == f.code && nested_->description == f.description) return nested_;
+  return f;
+}
+
+std::optional<ScriptFailure> RequestRun::runErrorPage(const ScriptFailure& failure) {
+  handling_ = failure;
+  asp::Response& response = *environment_->objects.response;
+  response.Clear();
+  response.Status = u"500 Internal Server Error";
+  std::optional<ScriptFailure> pageFailure;
+  const std::string& errorPage = site_.settings().errorPage;
+  auto compiled = compile(errorPage, pageFailure);
+  if (!compiled) return pageFailure;
+  PageRun page(*environment_, errorPage, compiled);
+  ScriptOutcome outcome = page.run();
+  pageFailure = page.end();
+  if (outcome.kind == ScriptOutcome::Kind::Failed) pageFailure = outcome.failure;
+  return pageFailure;
+}
+
+void RequestRun::execute(const std::string& from, automation::TextView path, bool transfer) {
+  auto target = normalizeSitePath(siteFolder(from), toUtf8(path));
+  if (!target || !lowerAscii(*target).ends_with(".asp")) {
+    throw automation::AutomationError(automation::hr::kFail,
+                                      transfer ? u"Server.Transfer" : u"Server.Execute",
+                                      u"Invalid path: " + Text(path));
+  }
+  if (depth_ >= kMaxNestedPages) {
+    throw automation::AutomationError(automation::hr::kFail,
+                                      transfer ? u"Server.Transfer" : u"Server.Execute",
+                                      u"Too many pages run inside one another");
+  }
+  std::optional<ScriptFailure> failure;
+  bool ended = false;
+  if (auto compiled = compile(*target, failure)) {
+    ++depth_;
+    PageRun page(*environment_, *target, compiled);
+    ScriptOutcome outcome = page.run();
+    std::optional<ScriptFailure> endFailure = page.end();
+    --depth_;
+    ended = outcome.kind == ScriptOutcome::Kind::Ended;
+    failure = outcome.kind == ScriptOutcome::Kind::Failed ? outcome.failure : endFailure;
+  }
+  if (failure) {
+    nested_ = failure;
+    throw automation::AutomationError(failure->code, failure->category, failure->description);
+  }
+  if (ended || transfer) throw asp::ResponseEnd{};
+}
+
+automation::ObjectRef RequestRun::lastError() const {
+  auto error = std::make_shared<asp::ASPError>();
+  if (handling_) {
+    error->Number = handling_->code;
+    error->Category = handling_->category;
+    error->Description = handling_->description;
+    error->File = fromUtf8("/" + handling_->where.file);
+    error->Line = handling_->where.line;
+  }
+  return error;
+}
+
+HttpReply RequestRun::buildReply(const std::optional<ScriptFailure>& shown) {
+  asp::Response& response = *environment_->objects.response;
+  if (shown) response.write(errorBlock(*shown));
+  return toHttp(response, codePage_);
+}
+
+}  // namespace host

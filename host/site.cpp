@@ -1,0 +1,184 @@
+// The site: the request path (files at once, pages on the executor in their session), the
+// application's and sessions' events from global.asa, and the orderly end of it all.
+#include "site.h"
+
+#include <cstdio>
+#include <future>
+
+#include "jscript/jscript_engine.h"
+#include "request_run.h"
+#include "site_paths.h"
+#include "site_routes.h"
+
+namespace host {
+namespace fs = std::filesystem;
+using automation::TextView;
+
+namespace {
+
+SiteSettings completed(SiteSettings s) {
+  s.root = fs::absolute(s.root);
+  if (s.dataFolder.empty()) s.dataFolder = defaultDataFolder(s.root);
+  return s;
+}
+
+void report(TextView event, const ScriptFailure& failure) {
+  std::fprintf(stderr, "balance-host: global.asa %s: %s\n", automation::toUtf8(event).c_str(),
+               failureSummary(failure).c_str());
+}
+
+// Collects a reply, parts and all, for whoever waits on it.
+class WaitingChannel : public ReplyChannel {
+ public:
+  void sendPart(const HttpReply& head, std::string body) override {
+    std::lock_guard lock(mutex_);
+    if (!streamed_) {
+      reply_ = head;
+      reply_.body.clear();
+      streamed_ = true;
+    }
+    reply_.body += body;
+  }
+  void finish(HttpReply reply) override {
+    std::lock_guard lock(mutex_);
+    if (streamed_) {
+      reply_.body += reply.body;
+      reply_.failure = std::move(reply.failure);
+    } else {
+      reply_ = std::move(reply);
+    }
+    done_.set_value(std::move(reply_));
+  }
+  std::future<HttpReply> reply() { return done_.get_future(); }
+
+ private:
+  std::mutex mutex_;
+  bool streamed_ = false;
+  HttpReply reply_;
+  std::promise<HttpReply> done_;
+};
+
+}  // namespace
+
+Site::Site(SiteSettings settings, automation::ClassRegistry registry)
+    : settings_(completed(std::move(settings))),
+      registry_(std::move(registry)),
+      pages_(settings_.root, engines_, settings_.defaultLanguage),
+      application_(std::make_shared<asp::Application>()),
+      database_(SiteDatabase::open(settings_.root, settings_.dataFolder, *application_)),
+      files_(settings_.root, settings_.dataFolder),
+      sessions_(settings_.sessionTimeoutMinutes),
+      executor_(settings_.executor) {
+  engines_.add(std::make_shared<jscript::JScriptEngine>());
+}
+
+Site::~Site() { shutdown(); }
+
+void Site::submit(PageRequest request, std::shared_ptr<ReplyChannel> reply) {
+  std::string page = request.page;
+  std::string url;
+  if (page.empty()) {
+    std::string_view rawPath = targetPath(request.target);
+    if (request.method == "GET" || request.method == "HEAD") {
+      if (auto kept = files_.cached(rawPath)) return reply->finish(std::move(*kept));
+    }
+    Route route = routeRequest(settings_.root, request);
+    if (route.kind == Route::Kind::File) return reply->finish(files_.reply(route.file, rawPath));
+    if (route.kind == Route::Kind::Reply) return reply->finish(std::move(route.reply));
+    page = route.page;
+    url = "/" + page;
+  } else {
+    url = request.target.empty() ? "/" + page : std::string(targetPath(request.target));
+  }
+  endExpiredSessions();
+  SessionStore::EntryRef session = sessions_.find(sessionToken(request.headers));
+  std::string key = session ? session->token : std::string();
+  bool accepted = executor_.submit(
+      key, [this, request = std::move(request), page, url, session, reply]() mutable {
+        RequestRun(*this, std::move(request), std::move(page), std::move(url), std::move(session),
+                   std::move(reply))
+            .run();
+      });
+  if (!accepted) {
+    if (session) sessions_.release(session);
+    HttpReply busy = plainReply(503, "Service Unavailable");
+    busy.headers.emplace_back("Retry-After", "1");
+    reply->finish(std::move(busy));
+  }
+}
+
+HttpReply Site::handle(PageRequest request) {
+  auto channel = std::make_shared<WaitingChannel>();
+  auto reply = channel->reply();
+  submit(std::move(request), channel);
+  return reply.get();
+}
+
+std::shared_ptr<const CompiledPage> Site::globalAsa() {
+  auto file = resolveSitePath(settings_.root, "global.asa");
+  if (!file || !fs::is_regular_file(*file)) return nullptr;
+  return pages_.get("global.asa", PageKind::GlobalAsa);
+}
+
+void Site::startApplication() {
+  if (started_.load(std::memory_order_acquire)) return;
+  std::lock_guard lock(startMutex_);
+  if (started_) return;
+  runEvent(u"Application_OnStart", nullptr);
+  started_ = true;
+}
+
+void Site::endSession(const SessionStore::EntryRef& session) {
+  runEvent(u"Session_OnEnd", session->session);
+}
+
+void Site::runEvent(TextView name, std::shared_ptr<asp::Session> session) {
+  std::optional<ScriptFailure> failure;
+  try {
+    auto global = globalAsa();
+    if (!global) return;
+    PageEnvironment environment{*this,
+                                {nullptr, nullptr, nullptr, std::move(session), application_},
+                                std::make_shared<PageApplication>(application_),
+                                std::chrono::steady_clock::now() + settings_.scriptTimeout,
+                                nullptr};
+    PageRun run(environment, "global.asa", global);
+    ScriptOutcome outcome = run.runEvent(name);
+    failure = run.end();
+    if (outcome.kind == ScriptOutcome::Kind::Failed) failure = outcome.failure;
+    environment.application->releaseLocks();
+  } catch (const ScriptCompileError& e) {
+    failure = e.failure();
+  } catch (const PageCompileError& e) {
+    failure = ScriptFailure{automation::hr::kFail, u"Page compiler", automation::fromUtf8(e.what()),
+                            e.where()};
+  }
+  if (failure) report(name, *failure);
+}
+
+void Site::endExpiredSessions() {
+  std::vector<SessionStore::EntryRef> ended = sessions_.takeExpired(SessionStore::Clock::now());
+  std::lock_guard lock(endingMutex_);
+  if (ended.empty() && endingLater_.empty()) return;
+  ended.insert(ended.end(), endingLater_.begin(), endingLater_.end());
+  endingLater_.clear();
+  for (const auto& session : ended) {
+    if (!executor_.submit(session->token, [this, session] { endSession(session); })) {
+      endingLater_.push_back(session);
+    }
+  }
+}
+
+void Site::shutdown() {
+  if (shutDown_) return;
+  shutDown_ = true;
+  executor_.stop();
+  if (!started_) return;
+  std::vector<SessionStore::EntryRef> ending = sessions_.takeAll();
+  ending.insert(ending.end(), endingLater_.begin(), endingLater_.end());
+  endingLater_.clear();
+  for (const auto& session : ending) endSession(session);
+  runEvent(u"Application_OnEnd", nullptr);
+}
+
+}  // namespace host

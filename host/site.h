@@ -1,0 +1,93 @@
+// A site: everything one application root needs, in one object used alike by `serve`, `render`
+// and the tests. It owns the configuration, the class registry, the script engines, the
+// compiled pages, the sessions, the application and its database, global.asa's events, the
+// static files and the page executor; submit() is the one request path: files are answered at
+// once, pages run on the executor inside their session.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "asp/session.h"
+#include "automation/registry.h"
+#include "exchange.h"
+#include "page_cache.h"
+#include "page_executor.h"
+#include "session_store.h"
+#include "site_database.h"
+#include "static_files.h"
+
+namespace host {
+
+// Read once, where the host starts (command line, tests), and passed down from here.
+struct SiteSettings {
+  std::filesystem::path root;
+  std::filesystem::path dataFolder;  // empty: <root>/data
+  std::chrono::milliseconds scriptTimeout{std::chrono::seconds(90)};
+  int sessionTimeoutMinutes = 20;
+  std::string defaultLanguage = "jscript";  // of pages without a Language directive
+  std::string errorPage;  // root-relative page run for an uncaught error; empty: the error block
+  ExecutorSettings executor;
+};
+
+inline constexpr char kSessionCookie[] = "BALANCESESSIONID";
+
+class Site {
+ public:
+  // Opens (and on first start creates) the site database; raises std::runtime_error when that
+  // fails.
+  Site(SiteSettings settings, automation::ClassRegistry registry);
+  ~Site();
+  Site(const Site&) = delete;
+  Site& operator=(const Site&) = delete;
+
+  // Answers `request` through `reply`: at once for files and refusals (on the calling thread),
+  // from a page worker for pages.
+  void submit(PageRequest request, std::shared_ptr<ReplyChannel> reply);
+  // submit() and wait for the whole reply.
+  HttpReply handle(PageRequest request);
+  // Waits for the pages under way, then ends every session and the application (global.asa).
+  void shutdown();
+
+  const SiteSettings& settings() const { return settings_; }
+  const automation::ClassRegistry& registry() const { return registry_; }
+  ScriptEngines& engines() { return engines_; }
+  PageCache& pages() { return pages_; }
+  SessionStore& sessions() { return sessions_; }
+  PageExecutor& executor() { return executor_; }
+  const std::shared_ptr<asp::Application>& application() const { return application_; }
+
+  // global.asa, compiled; nullptr for a site without one. Raises its compile errors.
+  std::shared_ptr<const CompiledPage> globalAsa();
+  // Application_OnStart, once, before the first page; other first pages wait for it.
+  void startApplication();
+  // Session_OnEnd of an ended session; failures go to standard error.
+  void endSession(const SessionStore::EntryRef& session);
+
+ private:
+  void endExpiredSessions();
+  // A global.asa event outside any request; its failure goes to standard error.
+  void runEvent(automation::TextView name, std::shared_ptr<asp::Session> session);
+
+  SiteSettings settings_;
+  automation::ClassRegistry registry_;
+  ScriptEngines engines_;
+  PageCache pages_;
+  std::shared_ptr<asp::Application> application_;
+  std::unique_ptr<SiteDatabase> database_;
+  StaticFiles files_;
+  SessionStore sessions_;
+  std::mutex startMutex_;
+  std::atomic<bool> started_ = false;
+  std::mutex endingMutex_;
+  std::vector<SessionStore::EntryRef> endingLater_;  // refused by a busy executor
+  bool shutDown_ = false;
+  PageExecutor executor_;  // last: its workers stop before anything they use goes
+};
+
+}  // namespace host
