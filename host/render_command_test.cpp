@@ -74,6 +74,19 @@ TEST_F(Render, SessionIsReadAndWrittenBack) {
             "{\n  \"d\": {\n    \"date\": \"2024-01-31\"\n  },\n  \"n\": 42,\n  \"t\": \"x\"\n}\n");
 }
 
+TEST_F(Render, ScriptObjectsInTheSessionAreKeptAsJson) {
+  site.write(
+      "o.asp",
+      "<% var c = Session('cart') || []; c.push({sku: 'a' + c.length}); Session('cart') = c; "
+      "%><%= c.length %>:<%= c[c.length - 1].sku %>");
+  auto file = site.root() / "cart.json";
+  EXPECT_EQ(render({"--session", file.string(), "o.asp"}).out, "1:a0");
+  EXPECT_EQ(render({"--session", file.string(), "o.asp"}).out, "2:a1");
+  EXPECT_EQ(*readWholeFile(file),
+            "{\n  \"cart\": [\n    {\n      \"sku\": \"a0\"\n    },\n    {\n      \"sku\": \"a1\"\n"
+            "    }\n  ]\n}\n");
+}
+
 TEST_F(Render, UncaughtErrorsExitWithThree) {
   site.write("e.asp", "kept\n<% null.x; %>");
   Rendered r = render({"e.asp"});

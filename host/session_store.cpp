@@ -2,6 +2,7 @@
 // and expiry by idle time once no request holds a session.
 #include "session_store.h"
 
+#include <atomic>
 #include <random>
 
 #include "automation/text.h"
@@ -38,8 +39,9 @@ SessionStore::EntryRef SessionStore::find(std::string_view token) {
 
 SessionStore::EntryRef SessionStore::create() {
   auto entry = std::make_shared<Entry>();
-  entry->token = newToken();
-  entry->session = std::make_shared<asp::Session>(automation::fromUtf8(entry->token));
+  // Pages see a number of their own; the token is for the cookie alone.
+  static std::atomic<std::uint32_t> sessions = 0;
+  entry->session = std::make_shared<asp::Session>(automation::fromUtf8(std::to_string(++sessions)));
   entry->session->Timeout = timeoutMinutes_;
   entry->timeoutMinutes = timeoutMinutes_;
   entry->users = 1;
@@ -47,6 +49,7 @@ SessionStore::EntryRef SessionStore::create() {
 }
 
 void SessionStore::store(const EntryRef& entry) {
+  if (entry->token.empty()) entry->token = newToken();
   std::lock_guard lock(mutex_);
   entry->stored = true;
   sessions_[entry->token] = entry;

@@ -22,7 +22,7 @@ class SessionStore {
   using Clock = std::chrono::steady_clock;
 
   struct Entry {
-    std::string token;
+    std::string token;  // given when the session is first stored
     std::shared_ptr<asp::Session> session;
     // The store's own bookkeeping, guarded by its mutex.
     Clock::time_point lastUsed = Clock::now();
@@ -37,7 +37,7 @@ class SessionStore {
   // The live session of `token`, counted as in use until release(); nullptr when the token is
   // unknown or its session has expired.
   EntryRef find(std::string_view token);
-  // A new session, counted as in use; unknown to find() until stored.
+  // A new session, counted as in use; unknown to find() until stored, when it gets its token.
   EntryRef create();
   void store(const EntryRef& entry);
   // The request is done with the session; an abandoned session leaves the store.

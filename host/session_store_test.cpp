@@ -12,12 +12,12 @@ using automation::Variant;
 TEST(SessionStore, StoredSessionsAreFoundByTheirToken) {
   SessionStore store(20);
   auto entry = store.create();
-  EXPECT_EQ(entry->token.size(), 32u);
-  EXPECT_EQ(entry->token.find_first_not_of("0123456789abcdef"), std::string::npos);
+  EXPECT_EQ(entry->token, "") << "not stored yet";
   EXPECT_EQ(entry->session->Timeout, 20);
-  EXPECT_EQ(store.find(entry->token), nullptr) << "not stored yet";
   entry->session->set(u"k", Variant(1));
   store.store(entry);
+  EXPECT_EQ(entry->token.size(), 32u);
+  EXPECT_EQ(entry->token.find_first_not_of("0123456789abcdef"), std::string::npos);
   store.release(entry);
   auto again = store.find(entry->token);
   ASSERT_NE(again, nullptr);
@@ -25,7 +25,9 @@ TEST(SessionStore, StoredSessionsAreFoundByTheirToken) {
   store.release(again);
   EXPECT_EQ(store.find("0123456789abcdef0123456789abcdef"), nullptr);
   EXPECT_EQ(store.find(""), nullptr);
-  EXPECT_NE(store.create()->token, entry->token);
+  auto other = store.create();
+  store.store(other);
+  EXPECT_NE(other->token, entry->token);
 }
 
 TEST(SessionStore, IdleSessionsExpireAfterTheirOwnTimeout) {

@@ -115,8 +115,22 @@ HttpReply Site::handle(PageRequest request) {
 }
 
 std::shared_ptr<const CompiledPage> Site::globalAsa() {
+  // Asked for every new session. Adding or removing global.asa changes the root folder's time,
+  // so while that stands a missing file needs no search of the folder.
+  std::error_code ec;
+  fs::file_time_type rootTime = fs::last_write_time(settings_.root, ec);
+  {
+    std::lock_guard lock(globalMutex_);
+    if (globalMissing_ && rootTime == rootTime_) return nullptr;
+  }
   auto file = resolveSitePath(settings_.root, "global.asa");
-  if (!file || !fs::is_regular_file(*file)) return nullptr;
+  bool missing = !file || !fs::is_regular_file(*file);
+  {
+    std::lock_guard lock(globalMutex_);
+    globalMissing_ = missing;
+    rootTime_ = rootTime;
+  }
+  if (missing) return nullptr;
   return pages_.get("global.asa", PageKind::GlobalAsa);
 }
 

@@ -82,6 +82,9 @@ class Site {
   std::unique_ptr<SiteDatabase> database_;
   StaticFiles files_;
   SessionStore sessions_;
+  std::mutex globalMutex_;
+  std::filesystem::file_time_type rootTime_;  // when global.asa was last found missing
+  bool globalMissing_ = false;
   std::mutex startMutex_;
   std::atomic<bool> started_ = false;
   std::mutex endingMutex_;

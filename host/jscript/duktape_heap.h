@@ -38,7 +38,7 @@ class DuktapeHeap {
   void runEnded();
 
  private:
-  static constexpr int kRunsPerCollection = 16;
+  static constexpr int kRunsPerCollection = 64;
 
   duk_context* ctx_;
   std::vector<JScriptRun*> runs_;

@@ -89,8 +89,91 @@ Text right(TextView s, int length) {
   return n >= s.size() ? Text(s) : Text(s.substr(s.size() - n));
 }
 
-Text fromUtf8(std::string_view s) { return decodeCodePage(s, 65001); }
-std::string toUtf8(TextView s) { return encodeCodePage(s, 65001); }
+namespace {
+
+// UTF-8 without iconv: the host converts every request and reply, and opening a converter
+// costs more than the conversion. The same results as iconv's: a byte that starts no valid
+// sequence (overlong forms, surrogates and code points beyond U+10FFFF included) becomes U+FFFD;
+// an unpaired surrogate becomes "?".
+std::size_t utf8Sequence(std::string_view s, std::size_t i, char32_t& cp) {
+  auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[i + k]); };
+  auto trail = [&](std::size_t k) { return i + k < s.size() && (b(k) & 0xC0) == 0x80; };
+  unsigned char lead = b(0);
+  if (lead < 0x80) {
+    cp = lead;
+    return 1;
+  }
+  if (lead >= 0xC2 && lead < 0xE0 && trail(1)) {
+    cp = (lead & 0x1F) << 6 | (b(1) & 0x3F);
+    return 2;
+  }
+  if (lead >= 0xE0 && lead < 0xF0 && trail(1) && trail(2)) {
+    cp = (lead & 0x0F) << 12 | (b(1) & 0x3F) << 6 | (b(2) & 0x3F);
+    return cp >= 0x800 && (cp < 0xD800 || cp > 0xDFFF) ? 3 : 0;
+  }
+  if (lead >= 0xF0 && lead < 0xF5 && trail(1) && trail(2) && trail(3)) {
+    cp = (lead & 0x07) << 18 | (b(1) & 0x3F) << 12 | (b(2) & 0x3F) << 6 | (b(3) & 0x3F);
+    return cp >= 0x10000 && cp <= 0x10FFFF ? 4 : 0;
+  }
+  return 0;
+}
+
+}  // namespace
+
+Text fromUtf8(std::string_view s) {
+  Text r;
+  r.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    char32_t cp = 0;
+    std::size_t n = utf8Sequence(s, i, cp);
+    if (n == 0) {
+      r += u'\uFFFD';
+      ++i;
+      continue;
+    }
+    i += n;
+    if (cp < 0x10000) {
+      r += static_cast<char16_t>(cp);
+    } else {
+      cp -= 0x10000;
+      r += static_cast<char16_t>(0xD800 + (cp >> 10));
+      r += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    }
+  }
+  return r;
+}
+
+std::string toUtf8(TextView s) {
+  std::string r;
+  r.reserve(s.size());
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    char32_t c = s[i];
+    if (c >= 0xD800 && c <= 0xDFFF) {
+      bool paired = c < 0xDC00 && i + 1 < s.size() && s[i + 1] >= 0xDC00 && s[i + 1] <= 0xDFFF;
+      if (!paired) {
+        r += '?';
+        continue;
+      }
+      c = 0x10000 + ((c - 0xD800) << 10) + (s[++i] - 0xDC00);
+    }
+    if (c < 0x80) {
+      r += static_cast<char>(c);
+    } else if (c < 0x800) {
+      r += static_cast<char>(0xC0 | (c >> 6));
+      r += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      r += static_cast<char>(0xE0 | (c >> 12));
+      r += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      r += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      r += static_cast<char>(0xF0 | (c >> 18));
+      r += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      r += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      r += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return r;
+}
 
 namespace {
 
@@ -159,6 +242,7 @@ std::string convert(const std::string& to, const std::string& from, std::string_
 }  // namespace
 
 Text decodeCodePage(std::string_view bytes, int codePage) {
+  if (codePage == 65001) return fromUtf8(bytes);
   static constexpr char kReplacement[] = "\xFD\xFF";  // U+FFFD, UTF-16LE
   std::string raw = convert("UTF-16LE", codePageName(codePage), bytes, {kReplacement, 2}, 1);
   Text r(raw.size() / 2, u'\0');
@@ -170,6 +254,7 @@ Text decodeCodePage(std::string_view bytes, int codePage) {
 }
 
 std::string encodeCodePage(TextView s, int codePage) {
+  if (codePage == 65001) return toUtf8(s);
   std::string raw(s.size() * 2, '\0');
   for (std::size_t i = 0; i < s.size(); ++i) {
     raw[2 * i] = static_cast<char>(s[i] & 0xFF);

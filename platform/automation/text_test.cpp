@@ -34,6 +34,17 @@ TEST(Text, ReplacesAndCutsLikeTheRuntime) {
   EXPECT_EQ(lower(u"SELECT ID FROM Person"), u"select id from person");
 }
 
+// What iconv gives, without iconv: one U+FFFD per byte that starts no valid sequence, "?" for
+// an unpaired surrogate.
+TEST(Text, ConvertsUtf8AsIconvDoes) {
+  EXPECT_EQ(fromUtf8("a\xF0\x9F\x98\x80z"), u"a\U0001F600z");
+  EXPECT_EQ(fromUtf8("\xC0\xAF|\xED\xA0\x80|\xF4\x90\x80\x80|\xE4\xB8"),
+            u"\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD");
+  EXPECT_EQ(toUtf8(u"\U0001F600\u00e9"), "\xF0\x9F\x98\x80\xC3\xA9");
+  EXPECT_EQ(toUtf8(Text(u"a\xD800b\xDC00", 4)), "a?b?");
+  EXPECT_EQ(decodeCodePage(toUtf8(u"编号"), 65001), u"编号");
+}
+
 TEST(Text, ConvertsCodePages) {
   EXPECT_EQ(fromUtf8("编号"), u"编号");
   EXPECT_EQ(toUtf8(u"姓名"), "姓名");
