@@ -1,6 +1,7 @@
-// The HTTP edge: one Connection per socket, on its own strand. A request is read (header first,
-// so that "Expect: 100-continue" is answered before the body comes), handed to the site, and the
-// reply written from a queue of buffers once the site answers, possibly from a page worker.
+// The HTTP edge: one Connection per socket, on the I/O thread of its io_context. A request is read
+// (header first, so that "Expect: 100-continue" is answered before the body comes), handed to the
+// site, and the reply written from a queue of buffers once the site answers, possibly from a page
+// worker.
 #include "http_server.h"
 
 #include <sys/socket.h>
@@ -282,13 +283,20 @@ class Connection : public std::enable_shared_from_this<Connection> {
 
 }  // namespace
 
+// One io_context per I/O thread: a connection lives on one thread from accept to close, so its
+// handlers need no strand and the threads never hand work to each other.
 struct HttpServer::Impl {
-  Impl(HttpSettings s, Site& site)
-      : settings(std::move(s)), site(site), log(settings.accessLog), acceptor(ioc) {}
+  Impl(HttpSettings s, Site& site) : settings(std::move(s)), site(site), log(settings.accessLog) {
+    for (int i = 0; i < std::max(1, settings.ioThreads); ++i) {
+      contexts.push_back(std::make_unique<net::io_context>(1));
+    }
+    acceptor.emplace(*contexts.front());
+  }
 
   void accept() {
-    acceptor.async_accept(net::make_strand(ioc), [this](error_code ec, tcp::socket socket) {
-      if (!acceptor.is_open()) return;
+    net::io_context& context = *contexts[next++ % contexts.size()];
+    acceptor->async_accept(context, [this](error_code ec, tcp::socket socket) {
+      if (!acceptor->is_open()) return;
       if (!ec) {
         socket.set_option(tcp::no_delay(true), ec);
         std::make_shared<Connection>(std::move(socket), settings, site, log)->start();
@@ -300,8 +308,9 @@ struct HttpServer::Impl {
   HttpSettings settings;
   Site& site;
   AccessLog log;
-  net::io_context ioc;
-  tcp::acceptor acceptor;
+  std::vector<std::unique_ptr<net::io_context>> contexts;
+  std::optional<tcp::acceptor> acceptor;
+  std::size_t next = 0;
   std::vector<std::thread> threads;
 };
 
@@ -312,27 +321,31 @@ HttpServer::~HttpServer() { stop(); }
 
 void HttpServer::start() {
   tcp::endpoint endpoint(net::ip::make_address(impl_->settings.bind), impl_->settings.port);
-  impl_->acceptor.open(endpoint.protocol());
-  impl_->acceptor.set_option(net::socket_base::reuse_address(true));
-  impl_->acceptor.bind(endpoint);
-  impl_->acceptor.listen(net::socket_base::max_listen_connections);
+  tcp::acceptor& acceptor = *impl_->acceptor;
+  acceptor.open(endpoint.protocol());
+  acceptor.set_option(net::socket_base::reuse_address(true));
+  acceptor.bind(endpoint);
+  acceptor.listen(net::socket_base::max_listen_connections);
   impl_->accept();
-  for (int i = 0; i < std::max(1, impl_->settings.ioThreads); ++i) {
-    impl_->threads.emplace_back([this] { impl_->ioc.run(); });
+  for (auto& context : impl_->contexts) {
+    impl_->threads.emplace_back([&context] {
+      auto work = net::make_work_guard(*context);
+      context->run();
+    });
   }
 }
 
 void HttpServer::stop() {
   if (impl_->threads.empty()) return;
-  net::post(impl_->ioc, [this] {
+  net::post(*impl_->contexts.front(), [this] {
     error_code ec;
-    impl_->acceptor.close(ec);
+    impl_->acceptor->close(ec);
   });
-  impl_->ioc.stop();
+  for (auto& context : impl_->contexts) context->stop();
   for (auto& t : impl_->threads) t.join();
   impl_->threads.clear();
 }
 
-unsigned short HttpServer::port() const { return impl_->acceptor.local_endpoint().port(); }
+unsigned short HttpServer::port() const { return impl_->acceptor->local_endpoint().port(); }
 
 }  // namespace host
