@@ -23,7 +23,9 @@ struct PageRequest {
   std::string contentType;
   Headers headers;  // as sent; they become HTTP_* server variables and cookies
   std::string remoteAddress = "127.0.0.1";
-  std::string serverName = "localhost";
+  int remotePort = 0;
+  std::string localAddress = "127.0.0.1";
+  std::string serverName = "localhost";  // from the Host header
   int serverPort = 80;
   bool secure = false;
   int httpVersion = 11;  // 10 or 11

@@ -46,10 +46,16 @@ class Connection : public std::enable_shared_from_this<Connection> {
   Connection(tcp::socket socket, const HttpSettings& settings, Site& site, AccessLog& log)
       : stream_(std::move(socket)), settings_(settings), site_(site), log_(log) {
     error_code ec;
-    auto endpoint = stream_.socket().remote_endpoint(ec);
-    if (!ec) remote_ = endpoint.address().to_string();
+    auto remote = stream_.socket().remote_endpoint(ec);
+    if (!ec) {
+      remote_ = remote.address().to_string();
+      remotePort_ = remote.port();
+    }
     auto local = stream_.socket().local_endpoint(ec);
-    if (!ec) localPort_ = local.port();
+    if (!ec) {
+      local_ = local.address().to_string();
+      localPort_ = local.port();
+    }
   }
 
   void start() { readHeader(); }
@@ -141,6 +147,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
       r.headers.emplace_back(std::string(field.name_string()), std::string(field.value()));
     }
     r.remoteAddress = remote_;
+    r.remotePort = remotePort_;
+    r.localAddress = local_;
     auto host = request[http::field::host];
     std::string_view hostHeader(host.data(), host.size());
     r.serverName = std::string(hostHeader.substr(0, hostHeader.find(':')));
@@ -261,6 +269,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
   Site& site_;
   AccessLog& log_;
   std::string remote_;
+  unsigned short remotePort_ = 0;
+  std::string local_;
   unsigned short localPort_ = 0;
   // The exchange under way.
   std::chrono::steady_clock::time_point started_;

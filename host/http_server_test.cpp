@@ -13,6 +13,7 @@
 #include "test_site.h"
 
 #include <sstream>
+#include <thread>
 
 namespace host {
 namespace {
@@ -169,6 +170,80 @@ TEST_F(Loopback, RenderAndServeGiveTheSameBytes) {
             std::string::npos);
   EXPECT_NE(rendered.find("X-Page: yes"), std::string::npos);
   EXPECT_EQ(served["X-Page"], "yes");
+}
+
+// Reads from the socket until `text` has arrived (or the time is up); everything read so far.
+std::string readUntil(tcp::socket& socket, std::string& got, const std::string& text) {
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  socket.non_blocking(true);
+  while (got.find(text) == std::string::npos && std::chrono::steady_clock::now() < until) {
+    char chunk[1024];
+    boost::system::error_code ec;
+    std::size_t n = socket.read_some(net::buffer(chunk), ec);
+    if (ec == net::error::would_block) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      continue;
+    }
+    if (ec) break;
+    got.append(chunk, n);
+  }
+  socket.non_blocking(false);
+  return got;
+}
+
+TEST_F(Loopback, FlushedOutputIsSentWhileThePageGoesOn) {
+  site.write("f.asp",
+             "<% Response.Write('first'); Response.Flush();\n"
+             "Server.CreateObject('test.Probe').Rendezvous(2, 5000);\n"
+             "Response.Write('gone'); Response.Clear(); Response.Write('second'); %>");
+  start();
+  host_test::resetRendezvous();
+  std::string request = "GET /f.asp HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+  net::write(socket, net::buffer(request));
+  std::string got;
+  readUntil(socket, got, "first");
+  EXPECT_NE(got.find("Transfer-Encoding: chunked\r\n"), std::string::npos) << got;
+  EXPECT_NE(got.find("\r\n\r\n5\r\nfirst\r\n"), std::string::npos) << got;
+  EXPECT_EQ(got.find("second"), std::string::npos) << "the page is still waiting";
+  EXPECT_TRUE(host_test::rendezvous(2, 5000));
+  readUntil(socket, got, "0\r\n\r\n");
+  EXPECT_TRUE(got.ends_with("5\r\nfirst\r\n6\r\nsecond\r\n0\r\n\r\n")) << got;
+  EXPECT_EQ(get("/none").result_int(), 404) << "the connection goes on";
+}
+
+TEST_F(Loopback, FlushedPagesGoWholeToHeadAndOldClients) {
+  site.write("f.asp", "<% Response.Write('first'); Response.Flush(); Response.Write('+rest'); %>");
+  start();
+  http::request<http::string_body> old{http::verb::get, "/f.asp", 10};
+  old.keep_alive(true);
+  auto answer = send(std::move(old));
+  EXPECT_EQ(answer.body(), "first+rest");
+  EXPECT_EQ(answer[http::field::content_length], "10");
+  EXPECT_TRUE(answer.keep_alive());
+  http::request<http::string_body> head{http::verb::head, "/f.asp", 11};
+  head.set(http::field::host, "127.0.0.1");
+  http::write(socket, head);
+  http::response_parser<http::string_body> parser;
+  parser.skip(true);
+  http::read(socket, buffer, parser);
+  EXPECT_EQ(parser.get()[http::field::content_length], "10");
+}
+
+TEST_F(Loopback, APageSeesItsClientGo) {
+  site.write("watch.asp",
+             "<% var waited = 0; while (Response.IsClientConnected && waited < 500) {\n"
+             "  Server.CreateObject('test.Probe').Rendezvous(2, 10); waited++; }\n"
+             "Application('gone') = !Response.IsClientConnected; %>");
+  start();
+  std::string request = "GET /watch.asp HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+  net::write(socket, net::buffer(request));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  socket.close();
+  auto& application = *site.site().application();
+  for (int i = 0; i < 300 && application.get(u"gone").isEmpty(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_TRUE(automation::equals(application.get(u"gone"), automation::Variant(true)));
 }
 
 }  // namespace

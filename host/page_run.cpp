@@ -70,7 +70,7 @@ PageRun::PageRun(PageEnvironment& environment, std::string page,
   name("Response", objects.response);
   name("Server", objects.server);
   name("Session", objects.session);
-  name("Application", environment.application);
+  name("Application", objects.application);
 }
 
 PageRun::~PageRun() { end(); }

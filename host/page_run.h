@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "asp/scripting_context.h"
-#include "page_application.h"
 #include "page_cache.h"
 
 namespace host {
@@ -25,8 +24,7 @@ class RequestRun;
 // What the pages of one request (or one event) share.
 struct PageEnvironment {
   Site& site;
-  asp::PageObjects objects;                      // no Server: each page run makes its own
-  std::shared_ptr<PageApplication> application;  // Application as the scripts see it
+  asp::PageObjects objects;  // no Server: each page run makes its own
   std::chrono::steady_clock::time_point deadline;
   RequestRun* request = nullptr;  // null in global.asa events: no other page can be run
 };

@@ -19,28 +19,6 @@ namespace {
 
 constexpr int kMaxNestedPages = 8;
 
-std::string upperVariable(std::string_view name) {
-  std::string out = "HTTP_";
-  for (char c : name) {
-    out += c == '-' ? '_' : static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  }
-  return out;
-}
-
-void addCookies(asp::Request& request, std::string_view header, int codePage) {
-  while (!header.empty()) {
-    std::size_t semicolon = header.find(';');
-    std::string_view pair = header.substr(0, semicolon);
-    header =
-        semicolon == std::string_view::npos ? std::string_view() : header.substr(semicolon + 1);
-    while (!pair.empty() && pair.front() == ' ') pair.remove_prefix(1);
-    std::size_t eq = pair.find('=');
-    if (eq == std::string_view::npos || eq == 0) continue;
-    request.setCookie(asp::urlDecode(pair.substr(0, eq), codePage),
-                      asp::urlDecode(pair.substr(eq + 1), codePage));
-  }
-}
-
 std::string charsetName(int codePage) {
   switch (codePage) {
     case 65001:
@@ -64,23 +42,29 @@ void parseStatus(const Text& status, HttpReply& out) {
   }
 }
 
-HttpReply toHttp(const asp::Response& response, int codePage) {
+// The status line and header fields of the page's reply, as the response holds them now.
+HttpReply replyHead(const asp::Response& response) {
   HttpReply out;
   parseStatus(response.Status, out);
   std::string contentType = toUtf8(response.ContentType);
   if (contentType.starts_with("text/")) {
     std::string charset =
-        response.Charset.empty() ? charsetName(codePage) : toUtf8(response.Charset);
+        response.Charset.empty() ? charsetName(response.CodePage) : toUtf8(response.Charset);
     contentType += "; charset=" + charset;
   }
   out.headers.emplace_back("Content-Type", contentType);
   for (const auto& [name, value] : response.headers()) {
     out.headers.emplace_back(toUtf8(name), toUtf8(value));
   }
-  out.body = codePage == 65001 ? toWireUtf8(response.text())
-                               : automation::encodeCodePage(response.text(), codePage);
-  out.body += response.binary();
   return out;
+}
+
+// Written text in the response's code page, then BinaryWrite's bytes.
+std::string replyBody(const Text& text, const std::string& binary, int codePage) {
+  std::string body =
+      codePage == 65001 ? toWireUtf8(text) : automation::encodeCodePage(text, codePage);
+  body += binary;
+  return body;
 }
 
 std::string cookieValue(const Headers& headers, std::string_view name) {
@@ -118,38 +102,23 @@ std::shared_ptr<asp::Request> buildRequest(const PageRequest& r, const std::stri
   request->setCodePage(codePage);
   request->setQueryString(query);
   request->setBody(r.body, r.contentType);
-  auto set = [&](std::u16string_view name, const std::string& value) {
-    request->setServerVariable(name, fromUtf8(value));
-  };
-  set(u"URL", url);
-  set(u"SCRIPT_NAME", url);
-  set(u"PATH_INFO", url);
-  set(u"PATH_TRANSLATED", file.string());
-  set(u"APPL_PHYSICAL_PATH", root.string() + "/");
-  set(u"APPL_MD_PATH", "/LM/W3SVC/1/ROOT");
-  set(u"QUERY_STRING", query);
-  set(u"REQUEST_METHOD", r.method);
-  set(u"CONTENT_TYPE", r.contentType);
-  set(u"CONTENT_LENGTH", std::to_string(r.body.size()));
-  set(u"REMOTE_ADDR", r.remoteAddress);
-  set(u"REMOTE_HOST", r.remoteAddress);
-  set(u"SERVER_NAME", r.serverName);
-  set(u"SERVER_PORT", std::to_string(r.serverPort));
-  set(u"SERVER_PORT_SECURE", r.secure ? "1" : "0");
-  set(u"HTTPS", r.secure ? "on" : "off");
-  set(u"SERVER_PROTOCOL", r.httpVersion == 10 ? "HTTP/1.0" : "HTTP/1.1");
-  set(u"SERVER_SOFTWARE", "balance-host");
-  set(u"GATEWAY_INTERFACE", "CGI/1.1");
-  std::string allHttp, allRaw;
-  for (const auto& [name, value] : r.headers) {
-    std::string variable = upperVariable(name);
-    request->setServerVariable(fromUtf8(variable), fromUtf8(value));
-    allHttp += variable + ":" + value + "\n";
-    allRaw += name + ": " + value + "\r\n";
-    if (lowerAscii(name) == "cookie") addCookies(*request, value, codePage);
-  }
-  set(u"ALL_HTTP", allHttp);
-  set(u"ALL_RAW", allRaw);
+  asp::HttpRequestInfo info;
+  info.method = r.method;
+  info.path = url;
+  info.query = query;
+  info.protocol = r.httpVersion == 10 ? "HTTP/1.0" : "HTTP/1.1";
+  info.https = r.secure;
+  info.serverName = r.serverName;
+  info.serverPort = r.serverPort;
+  info.localAddress = r.localAddress;
+  info.remoteAddress = r.remoteAddress;
+  info.remotePort = r.remotePort;
+  info.pageFile = file.string();
+  info.applicationFolder = root.string() + "/";
+  info.contentType = r.contentType;
+  info.contentLength = r.body.size();
+  info.headers = r.headers;
+  request->describe(info);
   return request;
 }
 
@@ -186,21 +155,37 @@ void RequestRun::run() {
     reply.failure =
         ScriptFailure{automation::hr::kFail, u"balance-host", fromUtf8(e.what()), {page_, 0}};
   }
+  site_.application()->releaseLocks();
   bool abandoned = false;
   if (session_) {
+    if (!streamed_) keepNewSession(reply, false);
     asp::Session& session = *session_->session;
-    bool used = sessionStarted_ || !session.contents().items().empty() ||
-                session.Timeout != site_.settings().sessionTimeoutMinutes;
-    if (newSession_ && used && !session.abandoned()) {
-      site_.sessions().store(session_);
-      reply.headers.emplace_back("Set-Cookie", std::string(kSessionCookie) + "=" + session_->token +
-                                                   "; Path=/; HttpOnly; SameSite=Lax");
-    }
-    abandoned = session.abandoned() && (!newSession_ || sessionStarted_);
+    abandoned = session.abandoned() && (!newSession_ || sessionWatched_);
     site_.sessions().release(session_);
   }
   reply_->finish(std::move(reply));
   if (abandoned) site_.endSession(session_);
+}
+
+void RequestRun::keepNewSession(HttpReply& head, bool flushing) {
+  asp::Session& session = *session_->session;
+  bool used = flushing || sessionWatched_ || !session.contents().items().empty() ||
+              session.Timeout != site_.settings().sessionTimeoutMinutes;
+  if (!newSession_ || !used || session.abandoned()) return;
+  site_.sessions().store(session_);
+  head.headers.emplace_back("Set-Cookie", std::string(kSessionCookie) + "=" + session_->token +
+                                              "; Path=/; HttpOnly; SameSite=Lax");
+}
+
+void RequestRun::flush(asp::Response& response, Text text, std::string binary) {
+  HttpReply head;
+  if (!streamed_) {
+    head = replyHead(response);
+    // A new session goes out with the first part or never: the headers are sent now.
+    keepNewSession(head, true);
+    streamed_ = true;
+  }
+  reply_->sendPart(head, replyBody(text, binary, response.CodePage));
 }
 
 HttpReply RequestRun::respond() {
@@ -211,14 +196,18 @@ HttpReply RequestRun::respond() {
   if (newSession_) session_ = site_.sessions().create();
   fs::path file = compiled ? compiled->source.dependencies.front().first : fs::path();
   const SiteSettings& settings = site_.settings();
-  auto application = site_.application();
-  environment_.reset(new PageEnvironment{
-      site_,
-      {buildRequest(request_, url_, file, settings.root, codePage_),
-       std::make_shared<asp::Response>(), nullptr, session_->session, application},
-      std::make_shared<PageApplication>(application),
-      std::chrono::steady_clock::now() + settings.scriptTimeout,
-      this});
+  auto response = std::make_shared<asp::Response>();
+  response->CodePage = codePage_;
+  response->setFlushSink([this](asp::Response& r, Text text, std::string binary) {
+    flush(r, std::move(text), std::move(binary));
+  });
+  response->setClientConnected([reply = reply_] { return reply->clientConnected(); });
+  environment_.reset(
+      new PageEnvironment{site_,
+                          {buildRequest(request_, url_, file, settings.root, codePage_),
+                           std::move(response), nullptr, session_->session, site_.application()},
+                          std::chrono::steady_clock::now() + settings.scriptTimeout,
+                          this});
 
   bool ended = false;
   if (compiled && newSession_) failure = startSession(ended);
@@ -226,7 +215,6 @@ HttpReply RequestRun::respond() {
 
   std::optional<ScriptFailure> shown = failure;
   if (failure && !settings.errorPage.empty()) shown = runErrorPage(*failure);
-  environment_->application->releaseLocks();
   HttpReply reply = buildReply(shown);
   if (failure) {
     reply.status = 500;
@@ -243,7 +231,7 @@ std::optional<ScriptFailure> RequestRun::startSession(bool& ended) {
     PageRun event(*environment_, "global.asa", global);
     ScriptOutcome outcome = event.runEvent(u"Session_OnStart");
     // A session whose start or end the application watches is kept, used or not.
-    sessionStarted_ = event.defines(u"Session_OnStart") || event.defines(u"Session_OnEnd");
+    sessionWatched_ = event.defines(u"Session_OnStart") || event.defines(u"Session_OnEnd");
     std::optional<ScriptFailure> endFailure = event.end();
     ended = outcome.kind == ScriptOutcome::Kind::Ended;
     return outcome.kind == ScriptOutcome::Kind::Failed ? outcome.failure : endFailure;
@@ -325,8 +313,14 @@ automation::ObjectRef RequestRun::lastError() const {
 
 HttpReply RequestRun::buildReply(const std::optional<ScriptFailure>& shown) {
   asp::Response& response = *environment_->objects.response;
-  if (shown) response.write(errorBlock(*shown));
-  return toHttp(response, codePage_);
+  if (shown) {
+    Text block = errorBlock(*shown);
+    response.write(block);
+  }
+  // After a flush only the rest of the body is sent: the head went with the first part.
+  HttpReply reply = streamed_ ? HttpReply() : replyHead(response);
+  reply.body = replyBody(response.text(), response.binary(), response.CodePage);
+  return reply;
 }
 
 }  // namespace host

@@ -43,6 +43,11 @@ class RequestRun {
   std::shared_ptr<const CompiledPage> compile(const std::string& page,
                                               std::optional<ScriptFailure>& failure);
   HttpReply buildReply(const std::optional<ScriptFailure>& failure);
+  // Response.Flush: the head (first time) and the flushed body go out at once.
+  void flush(asp::Response& response, Text text, std::string binary);
+  // Stores a new session the page used (or, when `flushing`, any new session) and puts its
+  // cookie into `head`.
+  void keepNewSession(HttpReply& head, bool flushing);
 
   Site& site_;
   PageRequest request_;
@@ -50,11 +55,12 @@ class RequestRun {
   std::string url_;
   SessionStore::EntryRef session_;
   bool newSession_;
-  bool sessionStarted_ = false;  // global.asa has events for the new session
+  bool sessionWatched_ = false;  // global.asa has events for the new session
+  bool streamed_ = false;        // the head went out with a flushed part
   std::shared_ptr<ReplyChannel> reply_;
   std::unique_ptr<PageEnvironment> environment_;
-  int codePage_ = 65001;
-  int depth_ = 0;                          // pages running inside the page
+  int codePage_ = 65001;  // of the page: decodes the request; the reply uses Response.CodePage
+  int depth_ = 0;         // pages running inside the page
   std::optional<ScriptFailure> nested_;    // the last failure of a page run inside the page
   std::optional<ScriptFailure> handling_;  // the error the error page handles
 };

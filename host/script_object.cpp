@@ -1,5 +1,5 @@
 // Script objects kept by the host: one member per property (read and written by name), the
-// length of an array, and the default value.
+// length of an array, and the default value; and the opaque holder of a shaped variant array.
 #include "script_object.h"
 
 namespace host {
@@ -67,6 +67,11 @@ automation::TypeInfo ScriptObject::describe() const {
   members.push_back(std::move(value));
   return automation::TypeInfo(kind_ == Kind::Array ? u"JScriptArray" : u"JScriptObject", u"",
                               std::move(members));
+}
+
+const automation::TypeInfo& VariantArrayObject::typeInfo() const {
+  static const automation::TypeInfo info(u"SafeArray", u"", {});
+  return info;
 }
 
 }  // namespace host

@@ -41,4 +41,17 @@ class ScriptObject : public automation::Dispatch {
   automation::TypeInfo info_;
 };
 
+// A variant array of more than one dimension (rs.GetRows()) given to a script whose language has
+// no such arrays: the script keeps it as an opaque object until VBArray reads it, and hands the
+// array itself back when it passes it on to a component.
+class VariantArrayObject : public automation::Dispatch {
+ public:
+  explicit VariantArrayObject(automation::Variant array) : array_(std::move(array)) {}
+  const automation::TypeInfo& typeInfo() const override;
+  const automation::Variant& array() const { return array_; }
+
+ private:
+  automation::Variant array_;
+};
+
 }  // namespace host

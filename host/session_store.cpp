@@ -2,10 +2,7 @@
 // and expiry by idle time once no request holds a session.
 #include "session_store.h"
 
-#include <atomic>
 #include <random>
-
-#include "automation/text.h"
 
 namespace host {
 
@@ -39,9 +36,7 @@ SessionStore::EntryRef SessionStore::find(std::string_view token) {
 
 SessionStore::EntryRef SessionStore::create() {
   auto entry = std::make_shared<Entry>();
-  // Pages see a number of their own; the token is for the cookie alone.
-  static std::atomic<std::uint32_t> sessions = 0;
-  entry->session = std::make_shared<asp::Session>(automation::fromUtf8(std::to_string(++sessions)));
+  entry->session = std::make_shared<asp::Session>();  // with a SessionID of its own
   entry->session->Timeout = timeoutMinutes_;
   entry->timeoutMinutes = timeoutMinutes_;
   entry->users = 1;

@@ -153,14 +153,13 @@ void Site::runEvent(TextView name, std::shared_ptr<asp::Session> session) {
     if (!global) return;
     PageEnvironment environment{*this,
                                 {nullptr, nullptr, nullptr, std::move(session), application_},
-                                std::make_shared<PageApplication>(application_),
                                 std::chrono::steady_clock::now() + settings_.scriptTimeout,
                                 nullptr};
     PageRun run(environment, "global.asa", global);
     ScriptOutcome outcome = run.runEvent(name);
     failure = run.end();
     if (outcome.kind == ScriptOutcome::Kind::Failed) failure = outcome.failure;
-    environment.application->releaseLocks();
+    application_->releaseLocks();
   } catch (const ScriptCompileError& e) {
     failure = e.failure();
   } catch (const PageCompileError& e) {

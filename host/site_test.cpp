@@ -108,6 +108,16 @@ TEST_F(SiteRequests, ASessionIsKeptOnlyOnceAPageUsedIt) {
   EXPECT_EQ(site.site().sessions().size(), 2u);
 }
 
+TEST_F(SiteRequests, AFlushingPageSendsItsNewSessionsCookieWithTheFirstPart) {
+  site.write("late.asp", "a<% Response.Flush(); Session('late') = 'kept'; %>");
+  site.write("read.asp", "<%= Session('late') %>");
+  HttpReply flushed = site.get("/late.asp");
+  EXPECT_EQ(flushed.body, "a");
+  std::string cookie = header(flushed, "Set-Cookie");
+  ASSERT_NE(cookie, "");
+  EXPECT_EQ(site.get("/read.asp", {{"Cookie", cookie.substr(0, cookie.find(';'))}}).body, "kept");
+}
+
 // A session's cookie, made by a page that stores something in it.
 std::string newSession(TestSite& site) {
   site.write("touch.asp", "<% Session('x') = 1; %>");

@@ -30,6 +30,8 @@ std::condition_variable meetChanged;
 int inside = 0;
 int meetings = 0;  // times that enough callers were inside together
 
+}  // namespace
+
 bool rendezvous(int parties, int milliseconds) {
   std::unique_lock lock(meetMutex);
   int seen = meetings;
@@ -43,6 +45,8 @@ bool rendezvous(int parties, int milliseconds) {
   return met;
 }
 
+namespace {
+
 Variant make(const Text& kind) {
   if (kind == u"i2") return Variant(std::int16_t{7});
   if (kind == u"i4") return Variant(70000);
@@ -53,6 +57,10 @@ Variant make(const Text& kind) {
   if (kind == u"text") return Variant(Text(u"文字"));
   if (kind == u"bytes") return Variant(Variant::Bytes{1, 2, 255});
   if (kind == u"array") return Variant(Variant::Array{Variant(1), Variant(u"b")});
+  if (kind == u"matrix") {  // 2 x 3, first index fastest: (0,0) (1,0) (0,1) (1,1) (0,2) (1,2)
+    return Variant(Variant::MultiArray{
+        {2, 3}, {Variant(1), Variant(u"a"), Variant(2), Variant(u"b"), Variant(3), Variant(u"c")}});
+  }
   return Variant();
 }
 

@@ -24,5 +24,7 @@ void registerTestClasses(automation::ClassRegistry& registry);
 // Makes Rendezvous(parties, ms) meet across threads: true when `parties` callers were inside
 // at the same time before the time ran out.
 void resetRendezvous();
+// Joins the rendezvous from a test's own thread.
+bool rendezvous(int parties, int milliseconds);
 
 }  // namespace host_test

@@ -274,20 +274,26 @@ void enumerationItems(duk_context* ctx, JScriptRun& run) {
   run.returnValue(Variant(std::move(*items)));
 }
 
-// [bounds, items] of a variant array, or of a script array, for VBArray.
+// [bounds, items] of a variant array, or of a script array, for VBArray: a lower bound and a
+// count per dimension.
 void arrayInfo(duk_context* ctx, JScriptRun& run) {
   Variant v = toVariant(ctx, 0, run);
   std::vector<Variant> items;
+  Variant::Array bounds;
   if (v.type() == automation::VarType::VariantArray) {
     items = v.array();
+    for (std::size_t count : v.arrayCounts()) {
+      bounds.push_back(Variant(0));
+      bounds.push_back(Variant(static_cast<int>(count)));
+    }
   } else if (auto* script = v.isObject() ? dynamic_cast<ScriptObject*>(v.object().get()) : nullptr;
              script && script->kind() == ScriptObject::Kind::Array) {
     items = *script->enumerate();
+    bounds = {Variant(0), Variant(static_cast<int>(items.size()))};
   } else {
     automation::throwTypeMismatch();
   }
-  Variant bounds(Variant::Array{Variant(0), Variant(static_cast<int>(items.size()))});
-  run.returnValue(Variant(Variant::Array{bounds, Variant(std::move(items))}));
+  run.returnValue(Variant(Variant::Array{Variant(std::move(bounds)), Variant(std::move(items))}));
 }
 
 // Slot of a wrapper (2 * slot) or a member proxy (2 * index + 1); -1 for a script value.

@@ -46,6 +46,13 @@ TEST(PageLibrary, VBArrayReadsVariantArrays) {
                  "<% try { v.getItem(2); } catch (e) { Response.Write(e.number + ' ' + "
                  "e.description); } %>"),
             "1 0 1 b 1|b -2146828279 Subscript out of range");
+  EXPECT_EQ(
+      body(site,
+           "<% var p = Server.CreateObject('test.Probe'), m = p.Make('matrix');\n"
+           "var v = new VBArray(m); %>"
+           "<%= v.dimensions() %> <%= v.ubound(1) %> <%= v.ubound(2) %> <%= v.getItem(1, 2) %> "
+           "<%= v.getItem(0, 1) %> <%= v.toArray().join('') %> <%= p.TypeOf(m) %>"),
+      "2 1 2 c 2 1a2b3c 8204");
 }
 
 TEST(PageLibrary, GetVarDateGivesADateValue) {

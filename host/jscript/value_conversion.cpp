@@ -133,7 +133,12 @@ Variant scriptValue(duk_context* ctx, duk_idx_t index, JScriptRun& run) {
 
 Variant objectToVariant(duk_context* ctx, duk_idx_t index, JScriptRun& run) {
   void* p = duk_get_heapptr(ctx, index);
-  if (auto slot = run.objects().slotOfWrapper(p)) return Variant(run.objects().object(*slot));
+  if (auto slot = run.objects().slotOfWrapper(p)) {
+    automation::ObjectRef object = run.objects().object(*slot);
+    if (auto* shaped = dynamic_cast<const VariantArrayObject*>(object.get()))
+      return shaped->array();
+    return Variant(std::move(object));
+  }
   if (auto member = run.objects().memberOfProxy(p)) return memberValue(run, *member);
   if (duk_is_buffer_data(ctx, index)) {
     duk_size_t size = 0;
@@ -252,6 +257,10 @@ void pushVariant(duk_context* ctx, JScriptRun& run, const Variant& v) {
       return;
     }
     case VarType::VariantArray: {
+      if (v.arrayCounts().size() > 1) {
+        pushObject(ctx, run, std::make_shared<VariantArrayObject>(v));
+        return;
+      }
       duk_require_stack(ctx, 4);
       duk_push_array(ctx);
       duk_uarridx_t i = 0;

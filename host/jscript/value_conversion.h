@@ -4,7 +4,8 @@
 //   any other a double (16/32-bit integers, doubles, currency come back as numbers);
 //   boolean <-> bool; null <-> null; undefined <-> empty; Date <-> date (the calendar fields of
 //   the script's local time); Uint8Array and other buffers <-> byte array; an object wrapper <->
-//   its object; a one-dimensional variant array -> Array.
+//   its object; a one-dimensional variant array -> Array; an array of more dimensions -> an
+//   opaque object for VBArray, which gives the array back when passed on.
 //   A script's own Array or plain object -> a ScriptObject holding a copy of its data (nested
 //   values converted the same way), which comes back as a fresh Array or object.
 //   Any other value (a function, a RegExp) -> its text.
