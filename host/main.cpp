@@ -1,13 +1,29 @@
 // balance-host: the page host of the balance web components.
 //   balance-host serve ...    HTTP host (serve_command.h)
 //   balance-host render ...   one request without a network (render_command.h)
+#include <cstdlib>
 #include <iostream>
 
 #include "ado/ado.h"
 #include "password_object.h"
 #include "registration.h"
 #include "render_command.h"
+#include "scripting/registration.h"
 #include "serve_command.h"
+
+namespace {
+
+// The code page of ANSI text files (Scripting.FileSystemObject), as the upload receiver reads
+// posted names: BALANCE_ANSI_CODEPAGE, 936 by default.
+int ansiCodePage() {
+  const char* setting = std::getenv("BALANCE_ANSI_CODEPAGE");
+  if (!setting || !*setting) return 936;
+  char* end = nullptr;
+  long value = std::strtol(setting, &end, 10);
+  return *end == '\0' && value > 0 && value < 65536 ? static_cast<int>(value) : 936;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
@@ -24,6 +40,7 @@ int main(int argc, char** argv) {
   balance::registerBalanceClasses(registry);
   ado::registerClasses(registry);
   host::registerPasswordClass(registry);
+  scripting::registerClasses(registry, ansiCodePage());
   std::string command = args[0];
   args.erase(args.begin());
   if (command == "serve") return host::runServe(args, registry, std::cerr);
