@@ -79,13 +79,19 @@ void Site::submit(PageRequest request, std::shared_ptr<ReplyChannel> reply) {
   std::string url;
   if (page.empty()) {
     std::string_view rawPath = targetPath(request.target);
-    if (request.method == "GET" || request.method == "HEAD") {
+    bool read = request.method == "GET" || request.method == "HEAD";
+    if (read) {
       if (auto kept = files_.cached(rawPath)) return reply->finish(std::move(*kept));
     }
-    Route route = routeRequest(settings_.root, request);
-    if (route.kind == Route::Kind::File) return reply->finish(files_.reply(route.file, rawPath));
-    if (route.kind == Route::Kind::Reply) return reply->finish(std::move(route.reply));
-    page = route.page;
+    if (auto known = read || request.method == "POST" ? knownPages_.find(rawPath) : std::nullopt) {
+      page = std::move(*known);
+    } else {
+      Route route = routeRequest(settings_.root, request);
+      if (route.kind == Route::Kind::File) return reply->finish(files_.reply(route.file, rawPath));
+      if (route.kind == Route::Kind::Reply) return reply->finish(std::move(route.reply));
+      knownPages_.remember(rawPath, route);
+      page = route.page;
+    }
     url = "/" + page;
   } else {
     url = request.target.empty() ? "/" + page : std::string(targetPath(request.target));

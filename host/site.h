@@ -20,6 +20,7 @@
 #include "page_executor.h"
 #include "session_store.h"
 #include "site_database.h"
+#include "site_routes.h"
 #include "static_files.h"
 
 namespace host {
@@ -81,6 +82,7 @@ class Site {
   std::shared_ptr<asp::Application> application_;
   std::unique_ptr<SiteDatabase> database_;
   StaticFiles files_;
+  KnownPages knownPages_;
   SessionStore sessions_;
   std::mutex globalMutex_;
   std::filesystem::file_time_type rootTime_;  // when global.asa was last found missing

@@ -1,6 +1,8 @@
 // Routing of request targets to the files of a site.
 #include "site_routes.h"
 
+#include <mutex>
+
 #include "site_paths.h"
 #include "static_files.h"
 
@@ -84,16 +86,39 @@ Route routeRequest(const fs::path& root, const PageRequest& request) {
     std::string name = page->filename().string();
     route.kind = Route::Kind::Page;
     route.page = normalized->empty() ? name : *normalized + "/" + name;
+    route.file = *page;
     return route;
   }
   if (StaticFiles::isPage(*file)) {
     route.kind = Route::Kind::Page;
     route.page = *normalized;
+    route.file = *file;
     return route;
   }
   route.kind = Route::Kind::File;
   route.file = *file;
   return route;
+}
+
+std::optional<std::string> KnownPages::find(std::string_view rawPath) const {
+  Known known;
+  {
+    std::shared_lock lock(mutex_);
+    auto it = known_.find(rawPath);
+    if (it == known_.end()) return std::nullopt;
+    known = it->second;
+  }
+  auto identity = identifyFile(known.file);
+  if (!identity || !(*identity == known.identity)) return std::nullopt;
+  return known.page;
+}
+
+void KnownPages::remember(std::string_view rawPath, const Route& route) {
+  auto identity = identifyFile(route.file);
+  if (route.kind != Route::Kind::Page || !identity) return;
+  std::unique_lock lock(mutex_);
+  if (known_.size() >= kMax) known_.clear();
+  known_.insert_or_assign(std::string(rawPath), Known{route.page, route.file, *identity});
 }
 
 }  // namespace host

@@ -54,6 +54,15 @@ TEST_F(SiteRequests, AKeptFileIsNeverSentStale) {
   EXPECT_EQ(site.get("/include/style.css").status, 404);
 }
 
+TEST_F(SiteRequests, AKnownPageIsFollowedWhenItChanges) {
+  EXPECT_EQ(site.get("/person/").body, "person page");
+  std::filesystem::remove(site.root() / "person/index.asp");
+  site.write("person/default.asp", "default page");
+  EXPECT_EQ(site.get("/person/").body, "default page");
+  std::filesystem::remove(site.root() / "person/default.asp");
+  EXPECT_EQ(site.get("/person/").status, 404);
+}
+
 TEST_F(SiteRequests, NothingOutsideTheRootNorPrivateFilesIsServed) {
   for (const char* target :
        {"/../outside.txt", "/%2e%2e/outside.txt", "/person/%2E%2E/%2e%2e/outside.txt",

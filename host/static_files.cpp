@@ -80,12 +80,11 @@ std::string StaticFiles::contentType(const fs::path& file) {
   return "application/octet-stream";
 }
 
-std::optional<StaticFiles::Kept::Identity> StaticFiles::identify(const fs::path& file) {
+std::optional<FileIdentity> identifyFile(const fs::path& file) {
   struct stat st;
   if (::stat(file.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
-  return Kept::Identity{static_cast<std::uint64_t>(st.st_ino),
-                        static_cast<std::uint64_t>(st.st_size), st.st_mtim.tv_sec,
-                        st.st_mtim.tv_nsec};
+  return FileIdentity{static_cast<std::uint64_t>(st.st_ino), static_cast<std::uint64_t>(st.st_size),
+                      st.st_mtim.tv_sec, st.st_mtim.tv_nsec};
 }
 
 HttpReply StaticFiles::replyOf(const Kept& kept) {
@@ -97,7 +96,7 @@ HttpReply StaticFiles::replyOf(const Kept& kept) {
 
 HttpReply StaticFiles::reply(const fs::path& file, std::string_view rawPath) {
   if (!servable(file)) return plainReply(404, "Not Found");
-  auto identity = identify(file);
+  auto identity = identifyFile(file);
   auto kept = std::make_shared<Kept>();
   kept->file = file;
   kept->contentType = contentType(file);
@@ -122,7 +121,7 @@ std::optional<HttpReply> StaticFiles::cached(std::string_view rawPath) const {
     if (it == kept_.end()) return std::nullopt;
     kept = it->second;
   }
-  auto identity = identify(kept->file);
+  auto identity = identifyFile(kept->file);
   if (!identity || !(*identity == kept->identity)) return std::nullopt;
   return replyOf(*kept);
 }

@@ -16,6 +16,15 @@
 
 namespace host {
 
+// Which file a path names and how it stood: changes whenever the file is replaced or written.
+struct FileIdentity {
+  std::uint64_t inode = 0, size = 0;
+  std::int64_t seconds = 0, nanoseconds = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+// One stat; nullopt when `file` is no regular file.
+std::optional<FileIdentity> identifyFile(const std::filesystem::path& file);
+
 class StaticFiles {
  public:
   // `dataFolder` may lie inside the root; nothing under it is served.
@@ -37,15 +46,10 @@ class StaticFiles {
     std::filesystem::path file;
     std::string contentType;
     std::string body;
-    struct Identity {
-      std::uint64_t inode, size;
-      std::int64_t seconds, nanoseconds;
-      bool operator==(const Identity&) const = default;
-    } identity;
+    FileIdentity identity;
   };
   static constexpr std::size_t kMaxKeptBytes = 1u << 20;  // per file
   static constexpr std::size_t kMaxKept = 4096;           // files
-  static std::optional<Kept::Identity> identify(const std::filesystem::path& file);
   static HttpReply replyOf(const Kept& kept);
 
   std::filesystem::path root_;
