@@ -2,7 +2,10 @@
 // and expiry by idle time once no request holds a session.
 #include "session_store.h"
 
-#include <random>
+#include <sys/random.h>
+
+#include <cerrno>
+#include <system_error>
 
 namespace host {
 
@@ -15,12 +18,19 @@ bool expired(const SessionStore::Entry& e, SessionStore::Clock::time_point now) 
 }  // namespace
 
 std::string SessionStore::newToken() {
-  static thread_local std::random_device device;
   static constexpr char kHex[] = "0123456789abcdef";
+  unsigned char bytes[16];
+  std::size_t got = 0;
+  while (got < sizeof bytes) {
+    ssize_t n = getrandom(bytes + got, sizeof bytes - got, 0);
+    if (n < 0 && errno != EINTR)
+      throw std::system_error(errno, std::generic_category(), "getrandom");
+    if (n > 0) got += static_cast<std::size_t>(n);
+  }
   std::string token;
-  for (int word = 0; word < 4; ++word) {
-    std::uint32_t bits = device();
-    for (int nibble = 0; nibble < 8; ++nibble) token += kHex[(bits >> (4 * nibble)) & 15];
+  for (unsigned char b : bytes) {
+    token += kHex[b >> 4];
+    token += kHex[b & 15];
   }
   return token;
 }
