@@ -4,7 +4,8 @@
 #   - a static file: balance-host against Apache with the event MPM (Debian's default MPM, no
 #     access log, unlimited keep-alive: Apache at its best);
 #   - pages: the hello page and a 20-row person list against Apache::ASP under mod_perl (prefork
-#     MPM, its default state handling), whose list page reads the same SQLite database with DBI.
+#     MPM with its servers started ahead, NoState: no session or application files, cached DBI
+#     handles: Apache::ASP at its best), whose list page reads the same SQLite database.
 # Prints requests/s, p99 and errors of each and the ratios (targets: static >= 1.0, pages >= 5).
 # Installs apache2, libapache2-mod-perl2, libapache-asp-perl and libdbd-sqlite3-perl when they
 # are missing: for this benchmark only, never for the tests.
@@ -116,7 +117,11 @@ DocumentRoot $work/asp
   PerlHandler Apache::ASP
   PerlSetVar Global $work/asp
   PerlSetVar StateDir $work/asp-state
+  PerlSetVar NoState 1
 </Files>
+StartServers 16
+MinSpareServers 16
+MaxSpareServers 64
 CONF
 /usr/sbin/apache2 -f "$work/apache-static.conf" -k start
 /usr/sbin/apache2 -f "$work/apache-asp.conf" -k start

@@ -194,8 +194,11 @@ void Site::shutdown() {
   executor_.stop();
   if (!started_) return;
   std::vector<SessionStore::EntryRef> ending = sessions_.takeAll();
-  ending.insert(ending.end(), endingLater_.begin(), endingLater_.end());
-  endingLater_.clear();
+  {
+    std::lock_guard lock(endingMutex_);  // the edge may still be refusing requests meanwhile
+    ending.insert(ending.end(), endingLater_.begin(), endingLater_.end());
+    endingLater_.clear();
+  }
   for (const auto& session : ending) endSession(session);
   runEvent(u"Application_OnEnd", nullptr);
 }

@@ -41,7 +41,7 @@ TEST(Text, ConvertsUtf8AsIconvDoes) {
   EXPECT_EQ(fromUtf8("\xC0\xAF|\xED\xA0\x80|\xF4\x90\x80\x80|\xE4\xB8"),
             u"\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD\uFFFD\uFFFD|\uFFFD\uFFFD");
   EXPECT_EQ(toUtf8(u"\U0001F600\u00e9"), "\xF0\x9F\x98\x80\xC3\xA9");
-  EXPECT_EQ(toUtf8(Text(u"a\xD800b\xDC00", 4)), "a?b?");
+  EXPECT_EQ(toUtf8(Text{u'a', char16_t{0xD800}, u'b', char16_t{0xDC00}}), "a?b?");
   EXPECT_EQ(decodeCodePage(toUtf8(u"编号"), 65001), u"编号");
 }
 
