@@ -15,6 +15,7 @@ set -euo pipefail
 build=${1:-build}
 seconds=${2:-10}
 here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/bench/host_measure.sh"
 host="$build/host/balance-host"
 [ -x "$host" ] || { echo "no $host; build the balance-host target first" >&2; exit 1; }
 command -v wrk >/dev/null || { echo "wrk is not installed (scripts/install-deps.sh test)" >&2; exit 1; }
@@ -32,6 +33,11 @@ pids=()
 cleanup() {
   for conf in "$work"/apache-*.conf; do
     [ -f "$conf" ] && /usr/sbin/apache2 -f "$conf" -k stop 2>/dev/null || true
+  done
+  # -k stop returns at once; the servers' children still write their state files meanwhile.
+  for _ in $(seq 50); do
+    ls "$work"/run/*.pid >/dev/null 2>&1 || break
+    sleep 0.1
   done
   for p in "${pids[@]}"; do kill "$p" 2>/dev/null && wait "$p" 2>/dev/null; done
   rm -rf "$work"
@@ -53,7 +59,8 @@ for _ in $(seq 50); do
   curl -sf -o /dev/null "http://127.0.0.1:$balance_port/include/style.css" && break
   sleep 0.1
 done
-curl -sf -o /dev/null "http://127.0.0.1:$balance_port/person/index.asp"  # creates data/site.db
+# The demo's pages want a signed-in session each: one per connection.
+sign_in "$balance_port" 64 >"$work/cookies"
 
 # Apache::ASP's pages: the same hello, and a list of the first 20 people with their department.
 mkdir -p "$work/asp" "$work/asp-state" "$work/run"
@@ -66,8 +73,8 @@ use DBI;
 my \$db = DBI->connect_cached("dbi:SQLite:dbname=$work/data/site.db", "", "",
                               { RaiseError => 1, sqlite_unicode => 1 });
 my (\$count) = \$db->selectrow_array("select count(*) from person");
-my \$sql = "select p.id, p.name, p.sex, d.deptName, p.birthday, p.phone, p.email from person p " .
-  "left join dept d on d.deptID = p.deptID order by p.id limit 20";
+my \$sql = "select p.personID, p.personName, p.sex, d.deptName, p.birthday, p.phone, p.email from person p " .
+  "left join dept d on d.deptID = p.deptID order by p.personID limit 20";
 my \$rows = \$db->selectall_arrayref(\$sql);
 \$Session->{strSQL} = \$sql;
 %>
@@ -142,21 +149,11 @@ check "http://127.0.0.1:$static_port/include/style.css" "title"
 check "http://127.0.0.1:$asp_port/hello.asp" hello
 check "http://127.0.0.1:$asp_port/list.asp" "50 people"
 
-# One wrk run: prints "requests/s p99 errors".
-measure() {
-  local out rps p99 errors
-  out=$(wrk -t1 -c"$2" -d"${seconds}s" --latency "$1")
-  rps=$(awk '/^Requests\/sec:/ {print $2}' <<<"$out")
-  p99=$(awk '$1 == "99%" {print $2}' <<<"$out")
-  errors=$(awk '/Socket errors:/ {gsub(",", ""); e += $4 + $6 + $8 + $10} /Non-2xx/ {e += $NF} END {print e + 0}' <<<"$out")
-  echo "$rps $p99 $errors"
-}
-
 printf '%-5s %-10s %-34s %12s %10s %8s %12s %10s %8s %8s\n' conns what "balance-host / other" \
   "balance r/s" p99 errors "other r/s" p99 errors ratio
-row() {  # conns what label balance-url other-url
+row() {  # conns what label balance-url other-url [balance-cookies]
   local b o
-  b=$(measure "$4" "$1")
+  b=$(measure "$4" "$1" "${6:-}")
   o=$(measure "$5" "$1")
   read -r brps bp99 berr <<<"$b"
   read -r orps op99 oerr <<<"$o"
@@ -169,6 +166,6 @@ for conns in 8 64; do
     "http://127.0.0.1:$static_port/include/style.css"
   row "$conns" hello "hello.asp / Apache::ASP" "$b/hello.asp" "http://127.0.0.1:$asp_port/hello.asp"
   row "$conns" list "person list / Apache::ASP list" "$b/person/index.asp" \
-    "http://127.0.0.1:$asp_port/list.asp"
+    "http://127.0.0.1:$asp_port/list.asp" "$work/cookies"
 done
 echo "targets: static ratio >= 1.0, page ratios >= 5"

@@ -9,6 +9,7 @@ set -euo pipefail
 build=${1:-build}
 seconds=${2:-10}
 here=$(cd "$(dirname "$0")/.." && pwd)
+. "$here/bench/host_measure.sh"
 host="$build/host/balance-host"
 [ -x "$host" ] || { echo "no $host; build the balance-host target first" >&2; exit 1; }
 command -v wrk >/dev/null || { echo "wrk is not installed (scripts/install-deps.sh test)" >&2; exit 1; }
@@ -34,36 +35,7 @@ done
 # The demo's pages need a signed-in session, and one session's requests run one after another:
 # the list is measured as signed-in users (administrators, who open every page), one session
 # for each of wrk's connections.
-for _ in $(seq 64); do
-  curl -s -o /dev/null -D - --data-urlencode username=admin --data-urlencode password=balance \
-    "http://127.0.0.1:$port/login.asp" | sed -n 's/^set-cookie: \([^;]*\).*/\1/Ip'
-done >"$work/cookies"
-# Each wrk thread takes its share of the sessions and sends its requests with them in turn.
-cat >"$work/sessions.lua" <<'LUA'
-local cookies, threads = {}, 0
-function setup(thread)
-  if #cookies == 0 then
-    for line in io.lines(os.getenv("BENCH_COOKIES")) do cookies[#cookies + 1] = line end
-  end
-  local share = tonumber(os.getenv("BENCH_SHARE"))
-  thread:set("first", threads * share)
-  thread:set("share", share)
-  threads = threads + 1
-  thread:set("all", table.concat(cookies, "\n"))
-end
-function init(args)
-  mine, next = {}, 0
-  local i = 0
-  for line in all:gmatch("[^\n]+") do
-    if i >= first and i < first + share then mine[#mine + 1] = line end
-    i = i + 1
-  end
-end
-function request()
-  next = next % #mine + 1
-  return wrk.format(nil, nil, { Cookie = mine[next] })
-end
-LUA
+sign_in "$port" 64 >"$work/cookies"
 cookie=$(head -n 1 "$work/cookies")
 rows=$(curl -s -H "Cookie: $cookie" "http://127.0.0.1:$port/person/index.asp" | grep -c "条记录" || true)
 [ "$rows" = 20 ] || { echo "the list page shows $rows rows, not 20" >&2; cat "$work/host.log" >&2; exit 1; }
@@ -73,25 +45,12 @@ for target in /include/style.css /hello.asp; do
   [ -n "$get" ] && [ "$get" = "$head" ] || { echo "HEAD $target: Content-Length '$head', GET '$get'" >&2; exit 1; }
 done
 
-# One wrk run at $2 connections: prints "requests/s p99 errors"; "signed-in" as $3 gives each
-# connection a session of its own (8 wrk threads).
-measure() {
-  local out how=(-t1)
-  [ "${3:-}" = signed-in ] && how=(-t8 -s "$work/sessions.lua")
-  out=$(BENCH_COOKIES="$work/cookies" BENCH_SHARE=$(($2 / 8)) wrk "${how[@]}" -c"$2" \
-        -d"${seconds}s" --latency "http://127.0.0.1:$port$1")
-  local rps p99 errors
-  rps=$(awk '/^Requests\/sec:/ {print $2}' <<<"$out")
-  p99=$(awk '$1 == "99%" {print $2}' <<<"$out")
-  errors=$(awk '/Socket errors:/ {gsub(",", ""); e += $4 + $6 + $8 + $10} /Non-2xx/ {e += $NF} END {print e + 0}' <<<"$out")
-  echo "$rps $p99 $errors"
-}
-
+base="http://127.0.0.1:$port"
 printf '%-5s %-28s %12s %10s %8s\n' "conns" "target" "requests/s" "p99" "errors"
 for conns in 8 64; do
-  read -r static_rps static_p99 static_err < <(measure /include/style.css "$conns")
-  read -r hello_rps hello_p99 hello_err < <(measure /hello.asp "$conns")
-  read -r list_rps list_p99 list_err < <(measure /person/index.asp "$conns" signed-in)
+  read -r static_rps static_p99 static_err < <(measure "$base/include/style.css" "$conns")
+  read -r hello_rps hello_p99 hello_err < <(measure "$base/hello.asp" "$conns")
+  read -r list_rps list_p99 list_err < <(measure "$base/person/index.asp" "$conns" "$work/cookies")
   printf '%-5s %-28s %12s %10s %8s\n' "$conns" "static /include/style.css" "$static_rps" "$static_p99" "$static_err"
   printf '%-5s %-28s %12s %10s %8s\n' "$conns" "page /hello.asp" "$hello_rps" "$hello_p99" "$hello_err"
   printf '%-5s %-28s %12s %10s %8s\n' "$conns" "page /person/index.asp" "$list_rps" "$list_p99" "$list_err"
