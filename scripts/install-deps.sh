@@ -5,7 +5,7 @@
 set -euo pipefail
 
 run_pkgs=(cmake ninja-build g++ pkg-config libsqlite3-dev unixodbc-dev libboost-dev duktape-dev
-          libfmt-dev nlohmann-json3-dev libgdal-dev libsodium-dev)
+          libfmt-dev nlohmann-json3-dev libgdal-dev libsodium-dev libpcre2-dev)
 test_pkgs=(libgtest-dev libgmock-dev libbenchmark-dev sqlite3 unixodbc odbcinst libsqliteodbc
            gcc-multilib g++-multilib qemu-user clang-14 libfuzzer-14-dev libclang-rt-14-dev
            gdal-bin wrk python3-numpy libcpp-httplib-dev curl chromium fonts-wqy-microhei)

@@ -30,12 +30,30 @@ Variant Variant::missing() {
   return v;
 }
 
+Variant::Variant(Array v) {
+  const auto n = static_cast<std::int32_t>(v.size());
+  value_ = std::make_shared<ArrayData>(ArrayData{{ArrayBound{0, n}}, std::move(v)});
+}
+
+Variant::Variant(Array items, std::vector<ArrayBound> bounds) {
+  std::size_t total = 1;
+  for (const ArrayBound& b : bounds) total *= static_cast<std::size_t>(b.count < 0 ? 0 : b.count);
+  if (bounds.empty() || total != items.size()) throwSubscriptOutOfRange();
+  value_ = std::make_shared<ArrayData>(ArrayData{std::move(bounds), std::move(items)});
+}
+
+Currency Currency::fromDouble(double d) {
+  double scaled = std::nearbyint(d * 10000.0);
+  if (!(scaled >= -9.2233720368547758e18 && scaled < 9.2233720368547758e18)) throwOverflow();
+  return Currency{static_cast<std::int64_t>(scaled)};
+}
+
 VarType Variant::type() const {
   static constexpr VarType kTypes[] = {
-      VarType::Empty,        VarType::Null,      VarType::I2,          VarType::I4,
-      VarType::I8,           VarType::R4,        VarType::R8,          VarType::Date,
-      VarType::Text,         VarType::Object,    VarType::Missing,     VarType::Bool,
-      VarType::VariantArray, VarType::ByteArray, VarType::VariantArray};
+      VarType::Empty,   VarType::Null, VarType::I2,           VarType::I4,        VarType::I8,
+      VarType::R4,      VarType::R8,   VarType::Date,         VarType::Text,      VarType::Object,
+      VarType::Missing, VarType::Bool, VarType::VariantArray, VarType::ByteArray, VarType::Byte,
+      VarType::Currency};
   return kTypes[value_.index()];
 }
 
@@ -48,6 +66,8 @@ bool Variant::isNumeric() const {
     case VarType::R8:
     case VarType::Bool:
     case VarType::Date:
+    case VarType::Byte:
+    case VarType::Currency:
       return true;
     default:
       return false;
@@ -55,8 +75,19 @@ bool Variant::isNumeric() const {
 }
 
 const Text& Variant::text() const {
-  if (auto p = std::get_if<Text>(&value_)) return *p;
+  if (auto p = std::get_if<std::shared_ptr<Text>>(&value_)) return **p;
   throwTypeMismatch();
+}
+
+Text* Variant::uniqueText() {
+  auto p = std::get_if<std::shared_ptr<Text>>(&value_);
+  return p && p->use_count() == 1 ? p->get() : nullptr;
+}
+
+bool Variant::sharesTextWith(const Variant& other) const {
+  auto a = std::get_if<std::shared_ptr<Text>>(&value_);
+  auto b = std::get_if<std::shared_ptr<Text>>(&other.value_);
+  return a && b && *a == *b;
 }
 
 const ObjectRef& Variant::object() const {
@@ -70,21 +101,36 @@ const Variant::Bytes& Variant::bytes() const {
 }
 
 const Variant::Array& Variant::array() const {
-  if (auto p = std::get_if<std::shared_ptr<const Array>>(&value_)) return **p;
-  if (auto p = std::get_if<std::shared_ptr<const MultiArray>>(&value_)) return (*p)->elements;
+  if (auto p = std::get_if<std::shared_ptr<ArrayData>>(&value_)) return (*p)->items;
   throwTypeMismatch();
 }
 
+const std::vector<ArrayBound>& Variant::arrayBounds() const {
+  if (auto p = std::get_if<std::shared_ptr<ArrayData>>(&value_)) return (*p)->bounds;
+  throwTypeMismatch();
+}
+
+Variant::ArrayData& Variant::mutableArray() {
+  auto p = std::get_if<std::shared_ptr<ArrayData>>(&value_);
+  if (!p) throwTypeMismatch();
+  if (p->use_count() != 1) *p = std::make_shared<ArrayData>(**p);
+  return **p;
+}
+
 Variant::Variant(MultiArray v) {
-  std::size_t total = v.counts.empty() ? 0 : 1;
-  for (std::size_t n : v.counts) total *= n;
-  if (total != v.elements.size()) throwSubscriptOutOfRange();
-  value_ = std::make_shared<const MultiArray>(std::move(v));
+  std::vector<ArrayBound> bounds;
+  for (std::size_t n : v.counts) {
+    if (n > static_cast<std::size_t>(INT32_MAX)) throwSubscriptOutOfRange();
+    bounds.push_back({0, static_cast<std::int32_t>(n)});
+  }
+  if (bounds.empty()) bounds.push_back({0, 0});
+  *this = Variant(std::move(v.elements), std::move(bounds));
 }
 
 std::vector<std::size_t> Variant::arrayCounts() const {
-  if (auto p = std::get_if<std::shared_ptr<const MultiArray>>(&value_)) return (*p)->counts;
-  return {array().size()};
+  std::vector<std::size_t> counts;
+  for (const ArrayBound& b : arrayBounds()) counts.push_back(static_cast<std::size_t>(b.count));
+  return counts;
 }
 
 namespace {
@@ -147,8 +193,10 @@ double toDouble(const Variant& v) {
           return static_cast<double>(x);
         } else if constexpr (std::is_same_v<T, Date>) {
           return x.serial();
-        } else if constexpr (std::is_same_v<T, Text>) {
-          auto d = parseNumber(x);
+        } else if constexpr (std::is_same_v<T, Currency>) {
+          return x.toDouble();
+        } else if constexpr (std::is_same_v<T, std::shared_ptr<Text>>) {
+          auto d = parseNumber(*x);
           if (!d) throwTypeMismatch();
           return *d;
         } else if constexpr (std::is_same_v<T, ObjectRef>) {
@@ -165,6 +213,15 @@ std::int64_t toInt64Rounded(const Variant& v) {
   double d = roundHalfEven(toDouble(v));
   if (!(d >= -9.2233720368547758e18 && d < 9.2233720368547758e18)) throwOverflow();
   return static_cast<std::int64_t>(d);
+}
+
+Currency toCurrency(const Variant& v) {
+  if (auto p = std::get_if<Currency>(&v.storage())) return *p;
+  if (auto p = std::get_if<std::int64_t>(&v.storage())) {
+    if (*p > INT64_MAX / 10000 || *p < INT64_MIN / 10000) throwOverflow();
+    return Currency{*p * 10000};
+  }
+  return Currency::fromDouble(toDouble(v));
 }
 
 std::int16_t toInt16(const Variant& v) {
@@ -212,6 +269,26 @@ Text formatDouble(double d, int significantDigits) {
   return Text(buf, buf + n);
 }
 
+namespace {
+
+// Currency as the runtime writes it: no exponent, at most four decimals, no trailing zeros.
+Text currencyText(Currency c) {
+  std::uint64_t magnitude = c.scaled < 0 ? 0 - static_cast<std::uint64_t>(c.scaled)
+                                         : static_cast<std::uint64_t>(c.scaled);
+  std::string s = std::to_string(magnitude / 10000);
+  if (unsigned fraction = magnitude % 10000) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, ".%04u", fraction);
+    std::string f = buf;
+    while (f.back() == '0') f.pop_back();
+    s += f;
+  }
+  if (c.scaled < 0) s.insert(s.begin(), '-');
+  return Text(s.begin(), s.end());
+}
+
+}  // namespace
+
 Text toText(const Variant& v) {
   return std::visit(
       [&](const auto& x) -> Text {
@@ -231,8 +308,10 @@ Text toText(const Variant& v) {
           return formatDouble(x, 15);
         } else if constexpr (std::is_same_v<T, Date>) {
           return x.text();
-        } else if constexpr (std::is_same_v<T, Text>) {
-          return x;
+        } else if constexpr (std::is_same_v<T, Currency>) {
+          return currencyText(x);
+        } else if constexpr (std::is_same_v<T, std::shared_ptr<Text>>) {
+          return *x;
         } else if constexpr (std::is_same_v<T, ObjectRef>) {
           return toText(valueOf(v));
         } else {

@@ -26,23 +26,48 @@ enum class VarType : std::uint16_t {
   I4 = 3,
   R4 = 4,
   R8 = 5,
+  Currency = 6,  // VT_CY: a 64-bit integer counting ten-thousandths
   Date = 7,
   Text = 8,  // VT_BSTR
   Object = 9,
   Missing = 10,  // VT_ERROR holding DISP_E_PARAMNOTFOUND: an optional argument not passed
   Bool = 11,
+  Byte = 17,  // VT_UI1
   I8 = 20,
   VariantArray = 12 | 0x2000,
   ByteArray = 17 | 0x2000,
+};
+
+// The currency subtype: fixed point with four decimals, as money columns and CCur hold it.
+struct Currency {
+  std::int64_t scaled = 0;  // value * 10000
+  // Rounds to four decimals, halves to even; raises the overflow error out of range.
+  static Currency fromDouble(double d);
+  double toDouble() const { return static_cast<double>(scaled) / 10000.0; }
+  friend constexpr bool operator==(Currency, Currency) = default;
+};
+
+// One dimension of an array: its lower bound and its number of elements.
+struct ArrayBound {
+  std::int32_t lower = 0;
+  std::int32_t count = 0;
+  std::int32_t upper() const { return lower + count - 1; }
+  friend constexpr bool operator==(ArrayBound, ArrayBound) = default;
 };
 
 class Variant {
  public:
   using Bytes = std::vector<std::uint8_t>;
   using Array = std::vector<Variant>;
-  // An array of more than one dimension (GetRows gives fields x rows): the elements laid out
-  // as COM lays them, first index varying fastest, and each dimension's element count; every
-  // lower bound is 0.
+  // The elements of an array of any rank, stored flat with the first index varying fastest
+  // (the SAFEARRAY order), beside one bound per dimension.
+  struct ArrayData {
+    std::vector<ArrayBound> bounds;
+    Array items;
+  };
+  // How an array of several dimensions is handed over (GetRows gives fields x rows): the
+  // elements as COM lays them, first index varying fastest, and each dimension's element
+  // count; every lower bound is 0.
   struct MultiArray {
     std::vector<std::size_t> counts;
     Array elements;
@@ -58,12 +83,16 @@ class Variant {
   Variant(double v) : value_(v) {}
   Variant(bool v) : value_(v) {}
   Variant(Date v) : value_(v) {}
-  Variant(Text v) : value_(std::move(v)) {}
-  Variant(TextView v) : value_(Text(v)) {}
-  Variant(const char16_t* v) : value_(Text(v)) {}
+  Variant(std::uint8_t v) : value_(v) {}
+  Variant(Currency v) : value_(v) {}
+  Variant(Text v) : value_(std::make_shared<Text>(std::move(v))) {}
+  Variant(TextView v) : value_(std::make_shared<Text>(v)) {}
+  Variant(const char16_t* v) : value_(std::make_shared<Text>(v)) {}
   Variant(ObjectRef v) : value_(std::move(v)) {}
   Variant(Bytes v) : value_(std::make_shared<const Bytes>(std::move(v))) {}
-  Variant(Array v) : value_(std::make_shared<const Array>(std::move(v))) {}
+  Variant(Array v);  // one dimension, lower bound 0
+  // An array of any rank; the product of the counts must equal the number of items.
+  Variant(Array items, std::vector<ArrayBound> bounds);
   Variant(MultiArray v);  // raises "subscript out of range" when the counts miss the elements
   Variant(const char*) = delete;  // narrow literals would silently become booleans
 
@@ -76,15 +105,27 @@ class Variant {
   bool isMissing() const { return type() == VarType::Missing; }
   bool isText() const { return type() == VarType::Text; }
   bool isObject() const { return type() == VarType::Object; }
-  bool isNumeric() const;  // I2, I4, I8, R4, R8, Bool, Date
+  bool isNumeric() const;  // I2, I4, I8, R4, R8, Byte, Currency, Bool, Date
+  bool isArray() const { return type() == VarType::VariantArray; }
 
   // Direct access; each throws the type-mismatch error on another kind.
   const Text& text() const;
   const ObjectRef& object() const;
   const Bytes& bytes() const;
-  const Array& array() const;  // every element, of an array of any number of dimensions
+  const Array& array() const;  // the elements, flat
+  const std::vector<ArrayBound>& arrayBounds() const;
   // The element count of each dimension: one count for an ordinary array.
   std::vector<std::size_t> arrayCounts() const;
+
+  // In-place changes for script engines. Texts and arrays are shared between copies of a
+  // variant; these give the one copy that may be changed without touching the others.
+  // The text, when this variant holds a text no other variant shares; else nullptr.
+  Text* uniqueText();
+  // True when both hold the very same text (not merely equal ones).
+  bool sharesTextWith(const Variant& other) const;
+  // The array's data, first copied when another variant shares it; type mismatch on a
+  // variant that holds no array.
+  ArrayData& mutableArray();
 
   // The stored value, for the conversions in variant.cpp.
   struct NullTag {
@@ -93,10 +134,12 @@ class Variant {
   struct MissingTag {
     bool operator==(const MissingTag&) const = default;
   };
-  using Storage =
-      std::variant<std::monostate, NullTag, std::int16_t, std::int32_t, std::int64_t, float, double,
-                   Date, Text, ObjectRef, MissingTag, bool, std::shared_ptr<const Array>,
-                   std::shared_ptr<const Bytes>, std::shared_ptr<const MultiArray>>;
+  // Texts are shared between copies (copying a variant never copies its characters); a
+  // text is changed in place only through uniqueText.
+  using Storage = std::variant<std::monostate, NullTag, std::int16_t, std::int32_t, std::int64_t,
+                               float, double, Date, std::shared_ptr<Text>, ObjectRef, MissingTag,
+                               bool, std::shared_ptr<ArrayData>, std::shared_ptr<const Bytes>,
+                               std::uint8_t, Currency>;
   const Storage& storage() const { return value_; }
 
  private:
@@ -112,6 +155,7 @@ std::int16_t toInt16(const Variant& v);  // halves to even; type mismatch; overf
 std::int32_t toInt32(const Variant& v);
 std::int64_t toInt64Rounded(const Variant& v);
 double toDouble(const Variant& v);
+Currency toCurrency(const Variant& v);
 Date toDate(const Variant& v);
 bool toBool(const Variant& v);
 

@@ -1,0 +1,346 @@
+// The run's state outside the dispatch loop: global cells and the linking of programs to
+// them, procedure calls and their frames, members of script objects, Err, Execute and Eval.
+#include <utility>
+
+#include "runtime.h"
+
+#include <pthread.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+#include "compiler.h"
+#include "elements.h"
+#include "errors.h"
+#include "lexer.h"
+#include "operators.h"
+#include "parser.h"
+#include "script_object.h"
+
+namespace vbscript {
+
+namespace {
+
+constexpr int kMaxDepth = 100000;
+constexpr int kPollEvery = 4096;
+
+// The lowest address this thread's stack may reach before calls stop, with room left for
+// the runtime's own work and for error handling.
+const char* stackLimitOfThisThread() {
+  pthread_attr_t attr;
+  if (pthread_getattr_np(pthread_self(), &attr) != 0) return nullptr;
+  void* base = nullptr;
+  std::size_t size = 0;
+  pthread_attr_getstack(&attr, &base, &size);
+  pthread_attr_destroy(&attr);
+  std::size_t margin = std::min<std::size_t>(256 * 1024, size / 4);
+  return static_cast<const char*>(base) + margin;
+}
+
+Text key(TextView name) { return automation::lower(name); }
+
+}  // namespace
+
+Variant* SlotStack::push(std::size_t n) {
+  if (chunks_.empty()) chunks_.push_back({std::make_unique<Variant[]>(4096), 4096, 0});
+  if (chunks_[current_].size - chunks_[current_].used < n) {
+    if (chunks_[current_].used > 0) ++current_;
+    if (current_ == chunks_.size()) chunks_.push_back({});
+    Chunk& c = chunks_[current_];
+    if (c.size < n) {
+      std::size_t size = std::max<std::size_t>(n, 16384);
+      c.data = std::make_unique<Variant[]>(size);
+      c.size = size;
+    }
+  }
+  Chunk& c = chunks_[current_];
+  Variant* p = c.data.get() + c.used;
+  c.used += n;
+  return p;
+}
+
+void SlotStack::pop(Variant* slots, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    Variant old = std::move(slots[i]);
+    slots[i] = Variant();
+  }
+  Chunk& c = chunks_[current_];
+  c.used -= n;
+  if (c.used == 0 && current_ > 0) --current_;
+}
+
+Runtime::Runtime(std::shared_ptr<const Program> program, Host& host,
+                 std::vector<NamedObject> objects)
+    : main_(std::move(program)), host_(&host) {
+  for (auto& o : objects) globalCell(o.name).value = Variant(std::move(o.object));
+}
+
+void Runtime::start() {
+  GlobalCell& e = globalCell(u"Err");
+  e.value = Variant(errObject());
+  e.constant = true;
+  link(*main_);
+}
+
+Runtime::~Runtime() = default;
+
+GlobalCell* Runtime::findGlobal(TextView name) {
+  auto it = globals_.find(key(name));
+  return it == globals_.end() ? nullptr : it->second.get();
+}
+
+GlobalCell& Runtime::globalCell(const Text& name) {
+  Text k = key(name);
+  auto it = globals_.find(k);
+  if (it != globals_.end()) return *it->second;
+  auto cell = std::make_unique<GlobalCell>();
+  cell->name = name;
+  GlobalCell* p = cell.get();
+  globals_.emplace(std::move(k), std::move(cell));
+  globalOrder_.push_back(p);
+  return *p;
+}
+
+// Binds each global name of a program to the run's cell of that name; declarations of the
+// program (procedures, classes, constants) are entered into their cells.
+GlobalCell* const* Runtime::link(const Program& program) {
+  auto it = links_.find(&program);
+  if (it != links_.end()) return it->second.data();
+  std::vector<GlobalCell*> cells;
+  cells.reserve(program.globals.size());
+  for (const GlobalName& g : program.globals) {
+    GlobalCell& c = globalCell(g.name);
+    switch (g.kind) {
+      case GlobalName::Kind::Procedure:
+        c.program = &program;
+        c.proc = g.index;
+        break;
+      case GlobalName::Kind::Class:
+        c.program = &program;
+        c.cls = g.index;
+        break;
+      case GlobalName::Kind::Constant:
+        c.value = g.value;
+        c.constant = true;
+        break;
+      default:
+        break;
+    }
+    cells.push_back(&c);
+  }
+  return links_.emplace(&program, std::move(cells)).first->second.data();
+}
+
+void Runtime::runMain() {
+  callProcedure(*main_, 0, automation::Args(), nullptr);
+}
+
+void Runtime::shutdown() {
+  // Globals are released in the order they came into being, so Class_Terminate runs in a
+  // predictable order; the cells stay, in case a terminating object looks at them.
+  for (GlobalCell* c : globalOrder_) {
+    if (c->name == u"Err") continue;
+    Variant old = std::move(c->value);
+    c->value = Variant();
+  }
+  host_ = nullptr;
+}
+
+void Runtime::enterCall() {
+  if (depth_ == 0) stackLimit_ = stackLimitOfThisThread();
+  const char* here = static_cast<const char*>(__builtin_frame_address(0));
+  if (depth_ >= kMaxDepth || (stackLimit_ && here < stackLimit_)) raise(err::kOutOfStack);
+}
+
+void Runtime::poll() {
+  pollBudget_ = kPollEvery;
+  if (!host_) return;
+  switch (host_->poll()) {
+    case Host::Poll::Continue: return;
+    case Host::Poll::End: throw StopRun{false};
+    case Host::Poll::Timeout: throw StopRun{true};
+  }
+}
+
+Variant Runtime::callProcedure(const Program& program, int index, automation::Args args,
+                               ScriptObject* me, Frame* outer) {
+  const Procedure& p = program.procs[index];
+  if (static_cast<int>(args.size()) != p.params()) raise(err::kWrongArgs, p.name);
+  enterCall();
+  pollSometimes();
+  Variant* slots = stack_.push(static_cast<std::size_t>(p.slots));
+  for (std::size_t i = 0; i < args.size(); ++i) slots[i] = std::move(args[i]);
+  Frame f;
+  f.program = &program;
+  f.proc = &p;
+  f.slots = slots;
+  f.links = link(program);
+  f.me = me;
+  f.outer = outer;
+  f.caller = current_;
+  ++depth_;
+  current_ = &f;
+  // ByRef parameters go back to the caller's argument slots whatever way the call ends.
+  struct Leave {
+    Runtime& rt;
+    Frame& f;
+    automation::Args args;
+    ~Leave() {
+      for (std::size_t i = 0; i < args.size(); ++i) {
+        if (f.proc->byRef[i]) args[i] = std::move(f.slots[i]);
+      }
+      rt.current_ = f.caller;
+      --rt.depth_;
+      rt.stack_.pop(f.slots, static_cast<std::size_t>(f.proc->slots));
+    }
+  } leave{*this, f, args};
+  run(f);
+  return p.resultSlot >= 0 ? std::move(slots[p.resultSlot]) : Variant();
+}
+
+ObjectRef Runtime::newObject(const Program& program, int cls) {
+  auto object = std::make_shared<ScriptObject>(shared_from_this(), program, cls);
+  object->initialize();
+  return object;
+}
+
+// A member of a script object, called from inside or outside its class. `args` holds the
+// index arguments, then (for Put and PutRef) the assigned value.
+Variant Runtime::callMember(ScriptObject& o, int index, InvokeMode mode, automation::Args args) {
+  const ClassDef& cls = o.classDef();
+  const ClassMember& m = cls.members[index];
+  const Program& program = o.program();
+  if (m.field >= 0) {
+    Variant& field = o.fields[m.field];
+    if (mode == InvokeMode::Get) {
+      if (args.empty()) return field;
+      return elementOf(field, args);
+    }
+    const Variant& value = args.back();
+    automation::Args indexes = args.first(args.size() - 1);
+    if (mode == InvokeMode::PutRef && !value.isObject()) raise(err::kObjectRequired);
+    Variant v = mode == InvokeMode::PutRef ? value : valueOf(value);
+    if (indexes.empty()) {
+      Variant old = std::exchange(field, std::move(v));
+    } else {
+      assignElement(field, indexes, std::move(v));
+    }
+    return {};
+  }
+  int proc = mode == InvokeMode::Get ? (m.get >= 0 ? m.get : m.sub)
+             : mode == InvokeMode::Put ? (m.let >= 0 ? m.let : m.set)
+                                       : (m.set >= 0 ? m.set : m.let);
+  if (proc < 0) raise(err::kNoSuchMember, m.name);
+  return callProcedure(program, proc, args, &o);
+}
+
+void Runtime::setErr(const automation::AutomationError& e) {
+  err.number = errNumberOf(e.code());
+  err.description = e.description();
+  err.source = e.source();
+}
+
+ObjectRef Runtime::errObject() {
+  if (!errObject_) errObject_ = makeErrObject(weak_from_this(), this);
+  return errObject_;
+}
+
+void Runtime::noteError(const Frame& f, int pc) {
+  if (errorNoted_) return;
+  errorNoted_ = true;
+  errorOrigin_ = f.proc->origins[static_cast<std::size_t>(pc)];
+}
+
+// Execute and ExecuteGlobal: the text is compiled on the spot. Inside a procedure, Execute
+// sees the procedure's variables; ExecuteGlobal always runs at the global level.
+void Runtime::execute(const Text& code, bool global) {
+  Frame* at = current_;
+  std::vector<Piece> pieces{Piece{Piece::Kind::Code, code, 0, {}}};
+  OuterScope outer;
+  Frame* outerFrame = nullptr;
+  ScriptObject* me = nullptr;
+  if (!global && at) {
+    if (at->proc != &at->program->procs[0]) {
+      outer.localNames = &at->proc->localNames;
+      outerFrame = at;
+    } else if (at->outer) {
+      outer.localNames = &at->outer->proc->localNames;
+      outerFrame = at->outer;
+    }
+    me = at->me;
+    if (me) outer.cls = &me->classDef();
+  }
+  std::shared_ptr<const Program> chunk;
+  try {
+    chunk = compileScript(parse(tokenize(pieces)), {}, outerFrame || me ? &outer : nullptr);
+  } catch (const CompileError& e) {
+    throw automation::AutomationError(hresultOf(e.error().number), kCompileSource,
+                                      e.error().description);
+  }
+  runChunk(std::move(chunk), outerFrame, me);
+}
+
+void Runtime::runChunk(std::shared_ptr<const Program> chunk, Frame* outer, ScriptObject* me) {
+  chunks_.push_back(chunk);
+  callProcedure(*chunk, 0, automation::Args(), me, outer);
+}
+
+Variant Runtime::eval(const Text& expression) {
+  Frame* at = current_;
+  OuterScope outer;
+  Frame* outerFrame = nullptr;
+  ScriptObject* me = at ? at->me : nullptr;
+  if (at && at->proc != &at->program->procs[0]) {
+    outer.localNames = &at->proc->localNames;
+    outerFrame = at;
+  } else if (at && at->outer) {
+    outer.localNames = &at->outer->proc->localNames;
+    outerFrame = at->outer;
+  }
+  if (me) outer.cls = &me->classDef();
+  std::vector<Piece> pieces{Piece{Piece::Kind::Code, expression, 0, {}}};
+  std::shared_ptr<const Program> chunk;
+  try {
+    chunk = compileExpression(parseExpression(tokenize(pieces)), {},
+                              outerFrame || me ? &outer : nullptr);
+  } catch (const CompileError& e) {
+    throw automation::AutomationError(hresultOf(e.error().number), kCompileSource,
+                                      e.error().description);
+  }
+  chunks_.push_back(chunk);
+  return callProcedure(*chunk, 0, automation::Args(), me, outerFrame);
+}
+
+ObjectRef Runtime::procedureRef(TextView name) {
+  GlobalCell* c = findGlobal(name);
+  if (!c || c->proc < 0) raise(err::kInvalidCall);
+  return makeProcedureRef(shared_from_this(), *c->program, c->proc);
+}
+
+void Runtime::randomize(std::optional<double> seed) {
+  // Randomize mixes the seed into the middle bytes of the state, as the runtime does; without
+  // a seed, the timer serves.
+  double s = seed ? *seed : static_cast<double>(std::chrono::steady_clock::now().time_since_epoch().count() % 86400000) / 1000.0;
+  float f = static_cast<float>(s);
+  std::uint32_t bits;
+  std::memcpy(&bits, &f, sizeof bits);
+  bits = ((bits & 0xFFFF) ^ (bits >> 16)) << 8;
+  rndState_ = (rndState_ & 0xFF0000FFu) | bits;
+}
+
+// Rnd: the runtime's 24-bit linear congruential generator.
+float Runtime::rnd(bool next, bool repeat, std::optional<double> reseed) {
+  if (repeat) return rndLast_;
+  if (reseed) {
+    float f = static_cast<float>(*reseed);
+    std::uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    rndState_ = (bits + (bits >> 24)) & 0xFFFFFF;
+  }
+  if (next || reseed) rndState_ = (rndState_ * 0x43FD43FDu + 0xC39EC3u) & 0xFFFFFF;
+  rndLast_ = static_cast<float>(rndState_) / 16777216.0f;
+  return rndLast_;
+}
+
+}  // namespace vbscript

@@ -1,0 +1,138 @@
+// The state of one run: global cells, the slot stack that procedure frames live on, Err, and
+// the dispatch loop (vm.cpp) that executes a procedure's code on a frame. Calls between
+// script procedures recurse in C++; the depth is bounded by the native stack that is left,
+// so that runaway recursion ends in "out of stack space" rather than a crash.
+#pragma once
+
+#include <memory>
+#include <unordered_map>
+
+#include "code.h"
+
+namespace vbscript {
+
+class ScriptObject;
+
+// A global name of a run: a variable (or constant, or named object) in `value`, or a
+// procedure or class of one of the run's programs.
+struct GlobalCell {
+  Text name;
+  Variant value;
+  const Program* program = nullptr;
+  int proc = -1;
+  int cls = -1;
+  bool constant = false;
+};
+
+struct Frame {
+  const Program* program = nullptr;
+  const Procedure* proc = nullptr;
+  Variant* slots = nullptr;
+  GlobalCell* const* links = nullptr;
+  ScriptObject* me = nullptr;
+  Frame* outer = nullptr;  // Execute/Eval inside a procedure: the procedure's frame
+  Frame* caller = nullptr;
+  bool resumeNext = false;
+};
+
+// Thrown to end a run that the host stopped; no On Error Resume Next catches it.
+struct StopRun {
+  bool timedOut = false;
+};
+
+// Frames' slots, in chunks that never move, so a frame's slots stay put while deeper calls
+// come and go.
+class SlotStack {
+ public:
+  Variant* push(std::size_t n);
+  void pop(Variant* slots, std::size_t n);  // the latest push; its values are released first
+
+ private:
+  struct Chunk {
+    std::unique_ptr<Variant[]> data;
+    std::size_t size = 0;
+    std::size_t used = 0;
+  };
+  std::vector<Chunk> chunks_;
+  std::size_t current_ = 0;
+};
+
+class Runtime : public std::enable_shared_from_this<Runtime> {
+ public:
+  Runtime(std::shared_ptr<const Program> program, Host& host, std::vector<NamedObject> objects);
+  ~Runtime();
+  void start();  // once owned by a shared_ptr: makes Err
+
+  // Runs the main program's global code. Throws AutomationError or StopRun.
+  void runMain();
+  // Releases the globals (Class_Terminate runs) and detaches from the host.
+  void shutdown();
+
+  Variant callProcedure(const Program& program, int proc, automation::Args args, ScriptObject* me,
+                        Frame* outer = nullptr);
+  Variant callMember(ScriptObject& object, int member, InvokeMode mode, automation::Args args);
+  ObjectRef newObject(const Program& program, int cls);
+
+  GlobalCell* findGlobal(TextView name);
+  GlobalCell& globalCell(const Text& name);
+
+  // Err
+  struct ErrState {
+    std::int32_t number = 0;
+    Text description;
+    Text source;
+    Text helpFile;
+    std::int32_t helpContext = 0;
+  };
+  ErrState err;
+  void setErr(const automation::AutomationError& e);
+  void clearErr() { err = ErrState(); }
+  ObjectRef errObject();
+
+  // For the built-ins.
+  Host* host() const { return host_; }
+  Frame* currentFrame() const { return current_; }
+  void execute(const Text& code, bool global);
+  Variant eval(const Text& expression);
+  ObjectRef procedureRef(TextView name);
+  float rnd(bool next, bool repeat, std::optional<double> reseed);
+  void randomize(std::optional<double> seed);
+
+  // Where the error now travelling up the frames happened.
+  Origin takeErrorOrigin() {
+    errorNoted_ = false;
+    return errorOrigin_;
+  }
+  const std::shared_ptr<const Program>& mainProgram() const { return main_; }
+
+ private:
+  friend class Interpreter;
+  GlobalCell* const* link(const Program& program);
+  void runChunk(std::shared_ptr<const Program> chunk, Frame* outer, ScriptObject* me);
+  Variant run(Frame& f);
+  void poll();
+  void pollSometimes() {
+    if (--pollBudget_ <= 0) poll();
+  }
+  void enterCall();
+  void noteError(const Frame& f, int pc);
+
+  std::shared_ptr<const Program> main_;
+  Host* host_;
+  std::unordered_map<Text, std::unique_ptr<GlobalCell>> globals_;
+  std::vector<GlobalCell*> globalOrder_;
+  std::vector<std::shared_ptr<const Program>> chunks_;
+  std::unordered_map<const Program*, std::vector<GlobalCell*>> links_;
+  SlotStack stack_;
+  Frame* current_ = nullptr;
+  ObjectRef errObject_;
+  int depth_ = 0;
+  const char* stackLimit_ = nullptr;
+  int pollBudget_ = 0;
+  Origin errorOrigin_;
+  bool errorNoted_ = false;
+  std::uint32_t rndState_ = 0x50000;
+  float rndLast_ = 0;
+};
+
+}  // namespace vbscript
