@@ -573,17 +573,17 @@ class Compiler {
     Assign mode = isSet ? Assign::Set : Assign::Let;
     switch (target.kind) {
       case K::Name: {
+        if (ctx_->decl && automation::equalsIgnoreCase(target.name, ctx_->decl->name) &&
+            ctx_->proc->resultSlot >= 0) {
+          exprInto(value, ctx_->proc->resultSlot, mode);
+          return;
+        }
         Resolved r = resolve(target.name);
         if (r.kind == Resolved::Kind::Method) {  // a property of Me assigned inside its class
           int base = ctx_->next;
           exprInto(value, temp(), isSet ? Assign::Raw : Assign::Let);
           emit({Op::CallMethod, 0, static_cast<std::uint8_t>(isSet ? InvokeMode::PutRef : InvokeMode::Put),
                 ref::kLocal | temp(), base, r.index});
-          return;
-        }
-        if (ctx_->decl && automation::equalsIgnoreCase(target.name, ctx_->decl->name) &&
-            ctx_->proc->resultSlot >= 0) {
-          exprInto(value, ctx_->proc->resultSlot, mode);
           return;
         }
         std::int32_t dst = variableOperand(target.name, target.origin);

@@ -74,6 +74,7 @@ Runtime::Runtime(std::shared_ptr<const Program> program, Host& host,
                  std::vector<NamedObject> objects)
     : main_(std::move(program)), host_(&host) {
   for (auto& o : objects) globalCell(o.name).value = Variant(std::move(o.object));
+  namedObjects_ = globalOrder_.size();
 }
 
 void Runtime::start() {
@@ -139,10 +140,14 @@ void Runtime::runMain() {
 void Runtime::shutdown() {
   // Globals are released in the order they came into being, so Class_Terminate runs in a
   // predictable order; the cells stay, in case a terminating object looks at them.
-  for (GlobalCell* c : globalOrder_) {
-    if (c->name == u"Err") continue;
-    Variant old = std::move(c->value);
-    c->value = Variant();
+  // The host's objects go last: a Class_Terminate may still write to Response.
+  for (bool hostObjects : {false, true}) {
+    for (std::size_t i = 0; i < globalOrder_.size(); ++i) {
+      GlobalCell* c = globalOrder_[i];
+      if (c->name == u"Err" || (i < namedObjects_) != hostObjects) continue;
+      Variant old = std::move(c->value);
+      c->value = Variant();
+    }
   }
   host_ = nullptr;
 }

@@ -121,6 +121,7 @@ class Runtime : public std::enable_shared_from_this<Runtime> {
   Host* host_;
   std::unordered_map<Text, std::unique_ptr<GlobalCell>> globals_;
   std::vector<GlobalCell*> globalOrder_;
+  std::size_t namedObjects_ = 0;  // the first cells hold the host's objects
   std::vector<std::shared_ptr<const Program>> chunks_;
   std::unordered_map<const Program*, std::vector<GlobalCell*>> links_;
   SlotStack stack_;

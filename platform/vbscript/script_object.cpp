@@ -91,7 +91,7 @@ class ErrObject : public Dispatch {
     using automation::byVal;
     using automation::optionalByVal;
     static const automation::TypeInfo info =
-        automation::MemberTable<ErrObject>(u"IErr", u"")
+        automation::MemberTable<ErrObject>(u"ErrObject", u"")
             .property(
                 u"Number", {}, [](ErrObject& e, Args) { return Variant(e.state().number); },
                 [](ErrObject& e, Args, const Variant& v) { e.state().number = automation::toInt32(v); })

@@ -176,16 +176,29 @@ class Interpreter {
     return k;
   }
 
-  // Runs a call instruction's work, writing ByRef arguments back however it ends.
+  // Runs a call instruction's work, writing ByRef arguments back however it ends. The
+  // argument slots (from `first`) are emptied afterwards, so that an object passed or
+  // called is released as soon as the script lets go of it (Class_Terminate runs on time).
   template <class Call>
-  static int guardedCall(Frame& f, int pc, int base, std::uint64_t& mask, Call&& call) {
+  static int guardedCall(Frame& f, int pc, int first, int base, int count, std::uint64_t& mask,
+                         Call&& call) {
+    int next;
     try {
       call();
     } catch (...) {
       writeBack(f, pc, base, mask);
+      clear(f, first, base + count);
       throw;
     }
-    return writeBack(f, pc, base, mask);
+    next = writeBack(f, pc, base, mask);
+    clear(f, first, base + count);
+    return next;
+  }
+
+  static void clear(Frame& f, int from, int to) {
+    for (int i = from; i < to; ++i) {
+      if (!f.slots[i].isEmpty()) Variant old = std::exchange(f.slots[i], Variant());
+    }
   }
 
   static Variant invoke(Runtime& rt, Frame& f, const Instr& in, std::uint64_t& mask) {
@@ -465,7 +478,7 @@ Variant Runtime::run(Frame& f) {
           case Op::CallProc: {
             const Program& program = *f.program;
             std::uint64_t mask = byRefMask(program.procs[in.c]);
-            pc = Interpreter::guardedCall(f, pc, in.b, mask, [&] {
+            pc = Interpreter::guardedCall(f, pc, in.b, in.b, in.x, mask, [&] {
               Variant r = callProcedure(program, in.c, automation::Args(&f.slots[in.b], in.x), f.me);
               assign(at(f, in.a), std::move(r));
             });
@@ -478,7 +491,7 @@ Variant Runtime::run(Frame& f) {
             int shape = mode == InvokeMode::Get ? (m.get >= 0 ? m.get : m.sub) : -1;
             std::uint64_t mask = shape >= 0 ? byRefMask(f.me->program().procs[shape]) : 0;
             std::size_t n = in.x + (mode == InvokeMode::Get ? 0 : 1);
-            pc = Interpreter::guardedCall(f, pc, in.b, mask, [&] {
+            pc = Interpreter::guardedCall(f, pc, in.b, in.b, static_cast<int>(n), mask, [&] {
               Variant r = callMember(*f.me, in.c, mode, automation::Args(&f.slots[in.b], n));
               assign(at(f, in.a), std::move(r));
             });
@@ -487,12 +500,13 @@ Variant Runtime::run(Frame& f) {
           case Op::CallBuiltin: {
             Variant r = builtinAt(in.c).fn(*this, automation::Args(&f.slots[in.b], in.x));
             assign(at(f, in.a), std::move(r));
+            Interpreter::clear(f, in.b, in.b + in.x);
             ++pc;
             break;
           }
           case Op::CallName: {
             std::uint64_t mask = 0;
-            pc = Interpreter::guardedCall(f, pc, in.b, mask, [&] {
+            pc = Interpreter::guardedCall(f, pc, in.b, in.b, in.x, mask, [&] {
               Variant r = Interpreter::callName(*this, f, in, mask);
               assign(at(f, in.a), std::move(r));
             });
@@ -500,7 +514,7 @@ Variant Runtime::run(Frame& f) {
           }
           case Op::Index: {
             std::uint64_t mask = 0;
-            pc = Interpreter::guardedCall(f, pc, in.c, mask, [&] {
+            pc = Interpreter::guardedCall(f, pc, in.c, in.c, in.x, mask, [&] {
               Variant container = at(f, in.b);
               Variant r = Interpreter::index(*this, f, container, automation::Args(&f.slots[in.c], in.x), mask);
               assign(at(f, in.a), std::move(r));
@@ -509,7 +523,8 @@ Variant Runtime::run(Frame& f) {
           }
           case Op::Invoke: {
             std::uint64_t mask = 0;
-            pc = Interpreter::guardedCall(f, pc, in.b + 1, mask, [&] {
+            int n = in.x + (static_cast<InvokeMode>(in.y) == InvokeMode::Get ? 0 : 1);
+            pc = Interpreter::guardedCall(f, pc, in.b, in.b + 1, n, mask, [&] {
               Variant r = Interpreter::invoke(*this, f, in, mask);
               assign(at(f, in.a), std::move(r));
             });
@@ -517,6 +532,7 @@ Variant Runtime::run(Frame& f) {
           }
           case Op::SetIndex:
             Interpreter::setIndex(*this, at(f, in.b), automation::Args(&f.slots[in.c], in.x + 1u), in.y);
+            Interpreter::clear(f, in.c, in.c + in.x + 1);
             ++pc;
             break;
           case Op::WriteBack:

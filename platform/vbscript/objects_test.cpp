@@ -1,0 +1,226 @@
+// Classes, objects of the host and components, errors across calls, Execute and Eval.
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace vbscript {
+namespace {
+
+using automation::Args;
+using automation::byRef;
+using automation::byVal;
+using test::run;
+using test::TestHost;
+
+// A component with a by-reference parameter that trims its argument in place, and a
+// collection that For Each visits.
+class Component : public automation::Dispatch {
+ public:
+  const automation::TypeInfo& typeInfo() const override {
+    static const automation::TypeInfo info =
+        automation::MemberTable<Component>(u"_Component", u"")
+            .function(u"Trim", {byRef(u"strSQL"), byVal(u"copy")},
+                      [](Component&, Args a) {
+                        a[0] = Variant(automation::trim(automation::toText(a[0])));
+                        a[1] = Variant(u"lost");
+                        return Variant(true);
+                      })
+            .property(
+                u"Item", {byVal(u"key")},
+                [](Component& c, Args a) { return Variant(c.prefix + automation::toText(a[0])); },
+                [](Component& c, Args a, const Variant& v) { c.prefix = automation::toText(a[0]) + automation::toText(v); })
+            .asDefault()
+            .build();
+    return info;
+  }
+  std::optional<std::vector<Variant>> enumerate() override {
+    return std::vector<Variant>{Variant(u"a"), Variant(u"b"), Variant(3)};
+  }
+  Text prefix = u"#";
+};
+
+std::string runWithComponent(const std::string& code) {
+  TestHost host;
+  host.classes[u"Test.Component"] = [] { return std::make_shared<Component>(); };
+  return run(code, &host);
+}
+
+TEST(Components, ByRefArgumentsAreWrittenBackToVariables) {
+  EXPECT_EQ(runWithComponent("Set c = CreateObject(\"Test.Component\")\ns = \"  select 1  \": t = \"keep\"\n"
+                             "ok = c.Trim(s, t)\nResponse.Write \"[\" & s & \"][\" & t & \"]\" & ok\n"
+                             "u = \"  x \"\nc.Trim (u), t\nResponse.Write \"[\" & u & \"]\""),
+            "[select 1][keep]True[  x ]");
+}
+
+TEST(Components, DefaultMembersAndCollections) {
+  EXPECT_EQ(runWithComponent("Set c = CreateObject(\"Test.Component\")\nc(\"k\") = \"v\"\n"
+                             "Response.Write c(\"z\") & \"|\"\nFor Each x In c: Response.Write x: Next"),
+            "kvz|ab3");
+  EXPECT_NE(runWithComponent("Set c = CreateObject(\"Test.Component\")\nc.Nope").find("|error 438"),
+            std::string::npos);
+  EXPECT_NE(runWithComponent("Set c = CreateObject(\"No.Such\")").find("|error 429"), std::string::npos);
+  EXPECT_NE(run("For Each x In 5: Next").find("|error 451"), std::string::npos);
+  EXPECT_NE(run("x = 1: x.Foo").find("|error 424"), std::string::npos);
+  EXPECT_NE(run("Set x = Nothing: x.Foo").find("|error 91"), std::string::npos);
+}
+
+const char* kPoint =
+    "Class Point\n"
+    " Private mX\n Public Y\n Public Tag\n"
+    " Private Sub Class_Initialize(): mX = 0: Y = 0: Response.Write \"init \": End Sub\n"
+    " Private Sub Class_Terminate(): Response.Write \"bye\" & Tag & \" \": End Sub\n"
+    " Public Default Property Get X(): X = mX: End Property\n"
+    " Public Property Let X(v): If v < 0 Then Err.Raise 5\n mX = v: End Property\n"
+    " Public Function Sum(): Sum = mX + Y: End Function\n"
+    " Public Sub Move(ByRef dx): mX = mX + dx: dx = 0: End Sub\n"
+    "End Class\n";
+
+TEST(Classes, PropertiesDefaultMemberAndTerminateOrder) {
+  EXPECT_EQ(run(std::string(kPoint) +
+                "Set p = New Point\np.X = 3: p.Y = 4: p.Tag = 1\nd = 2: p.Move d\n"
+                "Response.Write p & \" \" & p.Sum() & \" \" & d & \" \"\n"
+                "Set q = New Point: q.Tag = 2\nSet q = Nothing\nResponse.Write \"end \""),
+            "init 5 9 0 init bye2 end bye1 ");
+  EXPECT_NE(run(std::string(kPoint) + "Set p = New Point\np.mX = 1").find("|error 438"), std::string::npos);
+  EXPECT_NE(run(std::string(kPoint) + "Set p = New Point\np.X = -1").find("|error 5 Invalid procedure call"),
+            std::string::npos);
+}
+
+TEST(Classes, InstancesAreLateBoundObjectsForComponents) {
+  TestHost host;
+  Piece piece{Piece::Kind::Code, automation::fromUtf8(std::string(kPoint) + "Set p = New Point\np.X = 7"), 0, {0, 1}};
+  auto program = compile(std::span<const Piece>(&piece, 1), {{u"Response"}});
+  ObjectRef kept;
+  {
+    vbscript::Run r(program, host, {{u"Response", std::make_shared<test::Writer>(host.out)}});
+    ASSERT_FALSE(r.execute());
+    kept = r.global(u"p").object();
+  }
+  // The run is over, the object lives on (as in Session) and is called through invoke.
+  EXPECT_EQ(automation::toInt32(kept->invoke(u"", automation::InvokeKind::PropertyGet)), 7);
+  kept->invoke(u"X", automation::InvokeKind::PropertyPut, {Variant(9)});
+  EXPECT_EQ(automation::toInt32(kept->invoke(u"sum", automation::InvokeKind::Method)), 9);
+  std::vector<Variant> args{Variant(2)};
+  kept->invoke(u"Move", automation::InvokeKind::Method, automation::Args(args));
+  EXPECT_EQ(automation::toInt32(args[0]), 0);
+  EXPECT_EQ(automation::toInt32(kept->invoke(u"X", automation::InvokeKind::PropertyGet)), 11);
+}
+
+TEST(Errors, ResumeNextAcrossCalls) {
+  const char* code =
+      "Sub Inner()\n x = 1 / 0\n Response.Write \"not here \"\nEnd Sub\n"
+      "Sub Guarded()\n On Error Resume Next\n y = 1 / 0\n Response.Write \"guarded \" & Err.Number & \" \"\nEnd Sub\n"
+      "On Error Resume Next\nInner\nResponse.Write \"after \" & Err.Number & \" \" & Err.Description & \" \"\n"
+      "Err.Clear\nGuarded\nResponse.Write Err.Number & \" \"\n"
+      "If 1 / 0 = 1 Then Response.Write \"inside \"\n"
+      "On Error GoTo 0\nResponse.Write Err.Number\nz = 1 / 0\nResponse.Write \"never\"";
+  EXPECT_EQ(run(code),
+            "after 11 Division by zero guarded 11 11 inside 0|error 11 Division by zero line 19");
+}
+
+TEST(Errors, RaiseAndTheErrObject) {
+  EXPECT_EQ(run("On Error Resume Next\nErr.Raise vbObjectError + 7, \"mine\", \"custom\"\n"
+                "Response.Write (Err.Number = vbObjectError + 7) & Err.Source & Err.Description & TypeName(Err)\n"
+                "Err.Raise 13\nResponse.Write \" \" & Err.Number & Err.Description"),
+            "TrueminecustomErrObject 13Type mismatch");
+  EXPECT_EQ(run("Err.Raise 1000, \"src\", \"boom\""), "|error 1000 boom line 1");
+}
+
+TEST(Dynamic, ExecuteEvalAndGetRef) {
+  EXPECT_EQ(run("ExecuteGlobal \"Function Sq(n): Sq = n * n: End Function\"\nResponse.Write Sq(4) & \" \"\n"
+                "Function Local()\n Dim v: v = 2\n Execute \"v = v + 40\"\n Local = Eval(\"v * 1\")\nEnd Function\n"
+                "Response.Write Local() & \" \" & Eval(\"1 + 2 = 3\")\n"
+                "Set f = GetRef(\"Sq\")\nResponse.Write \" \" & f(5)"),
+            "16 42 True 25");
+  EXPECT_NE(run("Execute \"x = \"").find("|error 1023"), std::string::npos);
+}
+
+TEST(Engine, PiecesLiteralsAndExpressionWrites) {
+  TestHost host;
+  host.literals = {u"<ul>", u"<li>", u"</li>", u"</ul>"};
+  std::vector<Piece> pieces = {
+      {Piece::Kind::Code, u"Dim i", 0, {0, 1}},
+      {Piece::Kind::Literal, u"", 0, {0, 1}},
+      {Piece::Kind::Code, u" For i = 1 To 2 ", 0, {0, 2}},
+      {Piece::Kind::Literal, u"", 1, {0, 2}},
+      {Piece::Kind::Expression, u"i * 10", 0, {0, 2}},
+      {Piece::Kind::Literal, u"", 2, {0, 2}},
+      {Piece::Kind::Code, u" Next\n If i > 2 Then ", 0, {0, 3}},
+      {Piece::Kind::Literal, u"", 3, {0, 4}},
+      {Piece::Kind::Code, u" End If ", 0, {0, 4}},
+  };
+  auto program = compile(pieces);
+  vbscript::Run r(program, host);
+  EXPECT_FALSE(r.execute());
+  EXPECT_EQ(host.out, u"<ul><li>10</li><li>20</li></ul>");
+}
+
+TEST(Engine, CompileAndRuntimeErrorsNameTheirLine) {
+  std::vector<Piece> pieces = {{Piece::Kind::Code, u"x = 1\n", 0, {2, 10}},
+                               {Piece::Kind::Code, u"\nIf x Then y = (\n", 0, {3, 20}}};
+  try {
+    compile(pieces);
+    FAIL();
+  } catch (const CompileError& e) {
+    EXPECT_EQ(e.error().number, 1023);
+    EXPECT_EQ(e.error().description, u"Expected expression");
+    EXPECT_EQ(e.error().origin, (Origin{3, 21}));
+    EXPECT_EQ(e.error().source, u"Microsoft VBScript compilation error");
+  }
+  TestHost host;
+  std::vector<Piece> bad = {{Piece::Kind::Code, u"a = 1\nb = \"x\" * 2", 0, {1, 7}}};
+  vbscript::Run r(compile(bad), host);
+  auto e = r.execute();
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->number, 13);
+  EXPECT_EQ(e->hresult(), static_cast<automation::HRESULT>(0x800A000D));
+  EXPECT_EQ(e->origin, (Origin{1, 8}));
+}
+
+TEST(Engine, GlobalProceduresCanBeCalledAfterTheRun) {
+  TestHost host;
+  std::vector<Piece> pieces = {{Piece::Kind::Code,
+                                u"Dim count\nSub Session_OnStart()\n count = count + 1\nEnd Sub\n"
+                                u"Sub Fails(): x = 1 / 0: End Sub",
+                                0,
+                                {0, 1}}};
+  vbscript::Run r(compile(pieces), host);
+  ASSERT_FALSE(r.execute());
+  EXPECT_TRUE(r.hasProcedure(u"session_onstart"));
+  EXPECT_FALSE(r.hasProcedure(u"count"));
+  EXPECT_FALSE(r.call(u"Session_OnStart"));
+  EXPECT_FALSE(r.call(u"Session_OnStart"));
+  EXPECT_EQ(automation::toInt32(r.global(u"count")), 2);
+  auto e = r.call(u"Fails");
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->number, 11);
+  EXPECT_EQ(e->origin.line, 5);
+}
+
+TEST(Engine, TheHostStopsARunQuietlyOrWithATimeout) {
+  TestHost host;
+  int turns = 0;
+  host.onPoll = [&] { return ++turns > 3 ? Host::Poll::Timeout : Host::Poll::Continue; };
+  std::vector<Piece> loop = {{Piece::Kind::Code, u"On Error Resume Next\nDo\nLoop", 0, {0, 1}}};
+  vbscript::Run r(compile(loop), host);
+  auto e = r.execute();
+  ASSERT_TRUE(e);
+  EXPECT_TRUE(e->timedOut);
+
+  TestHost ending;
+  ending.classes[u"Test.Component"] = [] { return std::make_shared<Component>(); };
+  std::vector<Piece> page = {{Piece::Kind::Code,
+                              u"Set c = CreateObject(\"Test.Component\")\nResponse.Write 1\nc(\"k\") = 2\n"
+                              u"Response.Write 3",
+                              0,
+                              {0, 1}}};
+  auto program = compile(page, {{u"Response"}});
+  vbscript::Run r2(program, ending, {{u"Response", std::make_shared<test::Writer>(ending.out)}});
+  // Stand-in for Response.End: the host asks to end after the first write.
+  ending.onPoll = [&] { return ending.out.empty() ? Host::Poll::Continue : Host::Poll::End; };
+  EXPECT_FALSE(r2.execute());
+  EXPECT_EQ(ending.out, u"1");
+}
+
+}  // namespace
+}  // namespace vbscript
