@@ -224,6 +224,13 @@ Variant concat(const Variant& a0, const Variant& b0) {
   Variant a = valueOf(a0), b = valueOf(b0);
   if (a.isNull() && b.isNull()) return Variant::null();
   if (a.isArray() || b.isArray()) raise(err::kTypeMismatch);
+  // Byte strings (ChrB, MidB of binary data) stay byte strings when joined.
+  if (a.type() == VarType::ByteArray && (b.type() == VarType::ByteArray || b.isEmpty())) {
+    Variant::Bytes joined = a.bytes();
+    if (!b.isEmpty()) joined.insert(joined.end(), b.bytes().begin(), b.bytes().end());
+    return Variant(std::move(joined));
+  }
+  if (b.type() == VarType::ByteArray && a.isEmpty()) return b;
   return Variant(automation::joinText(a) + automation::joinText(b));
 }
 

@@ -220,6 +220,16 @@ class Interpreter {
     }
     const automation::MemberInfo* m = o->typeInfo().find(name);
     if (!m) raise(err::kNoSuchMember, name);
+    // obj.Collection(i): a property without parameters, then its default member.
+    if (mode == InvokeMode::Get && m->params.empty() && !args.empty() && m->kind == automation::MemberInfo::Kind::Property) {
+      Variant holder;
+      try {
+        holder = o->invoke(name, automation::InvokeKind::PropertyGet, automation::Args());
+      } catch (...) {
+        rethrowFromObject(name);
+      }
+      return index(rt, f, holder, args, mask);
+    }
     mask = byRefMask(m);
     Variant r;
     try {
