@@ -62,6 +62,7 @@ Variant* SlotStack::push(std::size_t n) {
 
 void SlotStack::pop(Variant* slots, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) {
+    if (slots[i].isEmpty()) continue;
     Variant old = std::move(slots[i]);
     slots[i] = Variant();
   }
@@ -180,7 +181,11 @@ Variant Runtime::callProcedure(const Program& program, int index, automation::Ar
   f.program = &program;
   f.proc = &p;
   f.slots = slots;
-  f.links = link(program);
+  if (&program != linkedProgram_) {
+    linkedProgram_ = &program;
+    linkedCells_ = link(program);
+  }
+  f.links = linkedCells_;
   f.me = me;
   f.outer = outer;
   f.caller = current_;

@@ -124,6 +124,8 @@ class Runtime : public std::enable_shared_from_this<Runtime> {
   std::size_t namedObjects_ = 0;  // the first cells hold the host's objects
   std::vector<std::shared_ptr<const Program>> chunks_;
   std::unordered_map<const Program*, std::vector<GlobalCell*>> links_;
+  const Program* linkedProgram_ = nullptr;  // the last program linked, and its cells
+  GlobalCell* const* linkedCells_ = nullptr;
   SlotStack stack_;
   Frame* current_ = nullptr;
   ObjectRef errObject_;

@@ -523,6 +523,19 @@ Variant Runtime::run(Frame& f) {
             break;
           }
           case Op::Index: {
+            // a(i) on a one-dimensional array: the common case, without a call's ceremony.
+            const Variant& container = at(f, in.b);
+            std::int32_t i;
+            bool l;
+            if (in.x == 1 && container.isArray() && smallInt(f.slots[in.c], i, l)) {
+              const auto& bounds = container.arrayBounds();
+              if (bounds.size() == 1 && i >= bounds[0].lower && i <= bounds[0].upper()) {
+                Variant element = container.array()[static_cast<std::size_t>(i - bounds[0].lower)];
+                assign(at(f, in.a), std::move(element));
+                ++pc;
+                break;
+              }
+            }
             std::uint64_t mask = 0;
             pc = Interpreter::guardedCall(f, pc, in.c, in.c, in.x, mask, [&] {
               Variant container = at(f, in.b);
@@ -540,11 +553,28 @@ Variant Runtime::run(Frame& f) {
             });
             break;
           }
-          case Op::SetIndex:
+          case Op::SetIndex: {
+            Variant& container = at(f, in.b);
+            std::int32_t i;
+            bool l;
+            Variant& value = f.slots[in.c + in.x];
+            if (in.x == 1 && !in.y && container.isArray() && !value.isObject() &&
+                smallInt(f.slots[in.c], i, l)) {
+              auto& data = container.mutableArray();
+              if (data.bounds.size() == 1 && i >= data.bounds[0].lower && i <= data.bounds[0].upper()) {
+                Variant& element = data.items[static_cast<std::size_t>(i - data.bounds[0].lower)];
+                if (element.isObject()) assign(element, std::move(value));
+                else element = std::move(value);
+                value = Variant();
+                ++pc;
+                break;
+              }
+            }
             Interpreter::setIndex(*this, at(f, in.b), automation::Args(&f.slots[in.c], in.x + 1u), in.y);
             Interpreter::clear(f, in.c, in.c + in.x + 1);
             ++pc;
             break;
+          }
           case Op::WriteBack:
             ++pc;
             break;
