@@ -42,6 +42,25 @@ Variant::Variant(Array items, std::vector<ArrayBound> bounds) {
   value_ = std::make_shared<ArrayData>(ArrayData{std::move(bounds), std::move(items)});
 }
 
+Variant::ArrayData::~ArrayData() {
+  constexpr int kMaxNested = 64;
+  thread_local int nested = 0;
+  thread_local std::vector<Array> queued;
+  if (nested >= kMaxNested) {
+    queued.push_back(std::move(items));
+    return;
+  }
+  ++nested;
+  items.clear();
+  if (nested == 1) {
+    while (!queued.empty()) {
+      Array next = std::move(queued.back());
+      queued.pop_back();
+    }
+  }
+  --nested;
+}
+
 Currency Currency::fromDouble(double d) {
   double scaled = std::nearbyint(d * 10000.0);
   if (!(scaled >= -9.2233720368547758e18 && scaled < 9.2233720368547758e18)) throwOverflow();

@@ -64,6 +64,9 @@ class Variant {
   struct ArrayData {
     std::vector<ArrayBound> bounds;
     Array items;
+    // Arrays nested in arrays are released in turn past a modest depth, not by recursion,
+    // so that a script nesting them a million deep does not overrun the stack.
+    ~ArrayData();
   };
   // How an array of several dimensions is handed over (GetRows gives fields x rows): the
   // elements as COM lays them, first index varying fastest, and each dimension's element

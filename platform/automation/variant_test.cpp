@@ -124,5 +124,12 @@ TEST(Variant, ArraysOfSeveralDimensionsKeepTheirShape) {
   EXPECT_THROW(toText(grid), AutomationError);
 }
 
+TEST(VariantArrays, NestedAMillionDeepAreReleasedWithoutRecursion) {
+  Variant v;
+  for (int i = 0; i < 1000000; ++i) v = Variant(Variant::Array{std::move(v)});
+  v = Variant();
+  EXPECT_TRUE(v.isEmpty());
+}
+
 }  // namespace
 }  // namespace automation
