@@ -157,6 +157,11 @@ TEST(Statements, ConstWithAndLineForms) {
 
 TEST(Strings, BuildingInALoopAppendsInPlace) {
   EXPECT_EQ(run("s = \"\"\nFor i = 1 To 5: s = s & i & \",\": Next\nResponse.Write s"), "1,2,3,4,5,");
+  // A text that starts as a literal is shared with the program's constants: the first append
+  // copies it rather than losing it.
+  EXPECT_EQ(run("s = \"x = 1\"\nFor i = 1 To 2: s = s & \" + \" & i: Next\nResponse.Write s"),
+            "x = 1 + 1 + 2");
+  EXPECT_EQ(run("Sub F(): t = \"ab\": t = t & \"c\": Response.Write t: End Sub\nF\nF"), "abcabc");
   // The old value is what the right side started from, even if a call changes it meanwhile.
   EXPECT_EQ(run("Function F()\ns = \"changed\"\nF = \"!\"\nEnd Function\ns = \"a\"\ns = s & F()\nResponse.Write s"),
             "a!");

@@ -428,6 +428,7 @@ Variant Runtime::run(Frame& f) {
             if (target.sharesTextWith(snapshot)) {
               snapshot = Variant();
               text = target.uniqueText();
+              if (!text) snapshot = target;  // shared elsewhere too (a constant): copy it
             }
             if (text) {
               for (int i = 1; i <= in.c; ++i) {
