@@ -20,6 +20,10 @@ struct Expr;
 using ExprPtr = std::unique_ptr<Expr>;
 
 struct Expr {
+  // Long chains (a & b & c & ...) make trees as deep as they are long: they are released
+  // one node at a time, not by recursion.
+  ~Expr();
+
   enum class Kind : std::uint8_t {
     Const,    // value (literal)
     Name,     // name

@@ -9,6 +9,7 @@
 #include "builtins.h"
 #include "errors.h"
 #include "script_object.h"
+#include "stack_guard.h"
 
 namespace vbscript {
 
@@ -170,8 +171,8 @@ class Compiler {
   }
 
   bool isKnownElsewhere(const Text& n) {
-    if (outer_ && outer_->localNames) {
-      for (const Text& l : *outer_->localNames) {
+    if (outer_ && outer_->proc) {
+      for (const Text& l : outer_->proc->localNames) {
         if (automation::equalsIgnoreCase(l, n)) return true;
       }
     }
@@ -434,7 +435,9 @@ class Compiler {
   std::int32_t nameConstant(const Text& name) { return constant(Variant(name)); }
 
   // ---- names
-  Resolved resolve(const Text& name) {
+  // `asCall`: the name is called with parentheses, where the running function's own name
+  // means the function again, not the variable holding its result.
+  Resolved resolve(const Text& name, bool asCall = false) {
     Text key = lower(name);
     Resolved r;
     if (auto it = ctx_->locals.find(key); it != ctx_->locals.end()) {
@@ -447,9 +450,10 @@ class Compiler {
       r.value = it->second;
       return r;
     }
-    if (ctx_->globalCode && outer_ && outer_->localNames) {
-      const auto& names = *outer_->localNames;
+    if (ctx_->globalCode && outer_ && outer_->proc) {
+      const auto& names = outer_->proc->localNames;
       for (std::size_t i = 0; i < names.size(); ++i) {
+        if (asCall && static_cast<int>(i) == outer_->proc->resultSlot) break;
         if (automation::equalsIgnoreCase(names[i], name)) {
           r.kind = Resolved::Kind::Outer;
           r.index = static_cast<int>(i);
@@ -510,6 +514,7 @@ class Compiler {
   }
 
   void statement(const Stmt& st) {
+    if (stackNearlyExhausted()) compileError(err::kOutOfStack, st.origin);
     ctx_->origin = st.origin;
     int start = pc();
     int mark = ctx_->next;
@@ -869,6 +874,7 @@ class Compiler {
   }
 
   void exprInto(const Expr& e, std::int32_t dst, Assign mode) {
+    if (stackNearlyExhausted()) compileError(err::kOutOfStack, e.origin);
     Op move = mode == Assign::Set ? Op::SetRef : mode == Assign::Let ? Op::Move : Op::Copy;
     switch (e.kind) {
       case K::Const:
@@ -1068,7 +1074,7 @@ class Compiler {
     int base = ctx_->next;
     std::vector<std::pair<int, std::int32_t>> refs;
     if (callee.kind == K::Name) {
-      Resolved r = resolve(callee.name);
+      Resolved r = resolve(callee.name, true);
       switch (r.kind) {
         case Resolved::Kind::Proc: {
           const Procedure& p = p_.procs[r.index];

@@ -8,12 +8,11 @@
 
 namespace vbscript {
 
-// The scope Execute and Eval run in when called inside a procedure: its local names, and
-// the class whose method is running (if any).
+// The scope Execute and Eval run in when called inside a procedure: its locals, and the
+// class whose method is running (if any).
 struct OuterScope {
-  const std::vector<Text>* localNames = nullptr;
+  const Procedure* proc = nullptr;
   const ClassDef* cls = nullptr;
-  const Program* clsProgram = nullptr;
 };
 
 std::shared_ptr<Program> compileScript(Script script, const CompileOptions& options,

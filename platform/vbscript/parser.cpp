@@ -5,8 +5,25 @@
 #include "parser.h"
 
 #include "errors.h"
+#include "stack_guard.h"
 
 namespace vbscript {
+
+Expr::~Expr() {
+  std::vector<ExprPtr> pending;
+  auto adopt = [&](Expr& e) {
+    if (e.lhs) pending.push_back(std::move(e.lhs));
+    if (e.rhs) pending.push_back(std::move(e.rhs));
+    for (auto& a : e.args) pending.push_back(std::move(a));
+    e.args.clear();
+  };
+  adopt(*this);
+  while (!pending.empty()) {
+    ExprPtr e = std::move(pending.back());
+    pending.pop_back();
+    adopt(*e);
+  }
+}
 
 namespace {
 
@@ -236,6 +253,7 @@ class Parser {
   // Statements up to (not including) End, Else, ElseIf, Case, Loop, Next or Wend.
   Block block() {
     Block b;
+    if (stackNearlyExhausted()) fail(err::kOutOfStack);
     skipNewlines();
     for (;;) {
       if (at(Tok::End)) return b;
@@ -697,6 +715,7 @@ class Parser {
   // Levels: 0 Imp, 1 Eqv, 2 Xor, 3 Or, 4 And, 5 Not, 6 comparison, 7 &, 8 + -, 9 Mod,
   // 10 \, 11 * /, 12 unary minus, then ^.
   ExprPtr binaryLevel(int level) {
+    if (stackNearlyExhausted()) fail(err::kOutOfStack);
     if (level == 5) {
       if (atKw(Kw::Not)) {
         Origin o = next().origin;

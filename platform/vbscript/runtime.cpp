@@ -4,8 +4,6 @@
 
 #include "runtime.h"
 
-#include <pthread.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -17,6 +15,7 @@
 #include "operators.h"
 #include "parser.h"
 #include "script_object.h"
+#include "stack_guard.h"
 
 namespace vbscript {
 
@@ -24,19 +23,6 @@ namespace {
 
 constexpr int kMaxDepth = 100000;
 constexpr int kPollEvery = 4096;
-
-// The lowest address this thread's stack may reach before calls stop, with room left for
-// the runtime's own work and for error handling.
-const char* stackLimitOfThisThread() {
-  pthread_attr_t attr;
-  if (pthread_getattr_np(pthread_self(), &attr) != 0) return nullptr;
-  void* base = nullptr;
-  std::size_t size = 0;
-  pthread_attr_getstack(&attr, &base, &size);
-  pthread_attr_destroy(&attr);
-  std::size_t margin = std::min<std::size_t>(256 * 1024, size / 4);
-  return static_cast<const char*>(base) + margin;
-}
 
 Text key(TextView name) { return automation::lower(name); }
 
@@ -154,9 +140,7 @@ void Runtime::shutdown() {
 }
 
 void Runtime::enterCall() {
-  if (depth_ == 0) stackLimit_ = stackLimitOfThisThread();
-  const char* here = static_cast<const char*>(__builtin_frame_address(0));
-  if (depth_ >= kMaxDepth || (stackLimit_ && here < stackLimit_)) raise(err::kOutOfStack);
+  if (depth_ >= kMaxDepth || stackNearlyExhausted()) raise(err::kOutOfStack);
 }
 
 void Runtime::poll() {
@@ -209,8 +193,38 @@ Variant Runtime::callProcedure(const Program& program, int index, automation::Ar
   return p.resultSlot >= 0 ? std::move(slots[p.resultSlot]) : Variant();
 }
 
+namespace {
+
+// Releasing an object releases what its fields hold, which may release further objects: a
+// linked list of a million nodes would recurse a million times. Past a modest depth the
+// releases queue up, and the outermost one works through them.
+struct ReleaseInTurn {
+  static constexpr int kMaxNested = 64;
+  void operator()(ScriptObject* object) const {
+    thread_local int nested = 0;
+    thread_local std::vector<ScriptObject*> queued;
+    if (nested >= kMaxNested) {
+      queued.push_back(object);
+      return;
+    }
+    ++nested;
+    delete object;
+    if (nested == 1) {
+      while (!queued.empty()) {
+        ScriptObject* next = queued.back();
+        queued.pop_back();
+        delete next;
+      }
+    }
+    --nested;
+  }
+};
+
+}  // namespace
+
 ObjectRef Runtime::newObject(const Program& program, int cls) {
-  auto object = std::make_shared<ScriptObject>(shared_from_this(), program, cls);
+  std::shared_ptr<ScriptObject> object(new ScriptObject(shared_from_this(), program, cls),
+                                       ReleaseInTurn{});
   object->initialize();
   return object;
 }
@@ -262,64 +276,70 @@ void Runtime::noteError(const Frame& f, int pc) {
   errorOrigin_ = f.proc->origins[static_cast<std::size_t>(pc)];
 }
 
+namespace {
+
+// The scope Execute and Eval compile against and run in: the locals of the running procedure
+// (or, inside an Execute chunk, of the procedure that ran it) and Me.
+struct LocalScope {
+  OuterScope names;
+  Frame* frame = nullptr;
+  ScriptObject* me = nullptr;
+  const OuterScope* outer() const { return frame || me ? &names : nullptr; }
+};
+
+LocalScope localScopeOf(Frame* at) {
+  LocalScope s;
+  if (!at) return s;
+  s.frame = at->proc != &at->program->procs[0] ? at : at->outer;
+  if (s.frame) s.names.proc = s.frame->proc;
+  s.me = at->me;
+  if (s.me) s.names.cls = &s.me->classDef();
+  return s;
+}
+
+// Compiles script text handed over at run time; its compilation errors are runtime errors of
+// the statement that handed it over.
+template <class Compile>
+std::shared_ptr<const Program> compileAtRunTime(const Text& code, Compile&& compile) {
+  std::vector<Piece> pieces{Piece{Piece::Kind::Code, code, 0, {}}};
+  try {
+    return compile(tokenize(pieces));
+  } catch (const CompileError& e) {
+    throw automation::AutomationError(hresultOf(e.error().number), kCompileSource,
+                                      e.error().description);
+  }
+}
+
+}  // namespace
+
 // Execute and ExecuteGlobal: the text is compiled on the spot. Inside a procedure, Execute
 // sees the procedure's variables; ExecuteGlobal always runs at the global level.
 void Runtime::execute(const Text& code, bool global) {
-  Frame* at = current_;
-  std::vector<Piece> pieces{Piece{Piece::Kind::Code, code, 0, {}}};
-  OuterScope outer;
-  Frame* outerFrame = nullptr;
-  ScriptObject* me = nullptr;
-  if (!global && at) {
-    if (at->proc != &at->program->procs[0]) {
-      outer.localNames = &at->proc->localNames;
-      outerFrame = at;
-    } else if (at->outer) {
-      outer.localNames = &at->outer->proc->localNames;
-      outerFrame = at->outer;
-    }
-    me = at->me;
-    if (me) outer.cls = &me->classDef();
-  }
-  std::shared_ptr<const Program> chunk;
-  try {
-    chunk = compileScript(parse(tokenize(pieces)), {}, outerFrame || me ? &outer : nullptr);
-  } catch (const CompileError& e) {
-    throw automation::AutomationError(hresultOf(e.error().number), kCompileSource,
-                                      e.error().description);
-  }
-  runChunk(std::move(chunk), outerFrame, me);
-}
-
-void Runtime::runChunk(std::shared_ptr<const Program> chunk, Frame* outer, ScriptObject* me) {
-  chunks_.push_back(chunk);
-  callProcedure(*chunk, 0, automation::Args(), me, outer);
+  LocalScope scope = global ? LocalScope() : localScopeOf(current_);
+  auto chunk = compileAtRunTime(code, [&](std::vector<Token> tokens) {
+    return compileScript(parse(std::move(tokens)), {}, scope.outer());
+  });
+  // A chunk that declares procedures or classes stays for as long as the run: its code is
+  // what they run. Any other is done with once it ran.
+  bool declares = chunk->procs.size() > 1 || !chunk->classes.empty();
+  if (declares) chunks_.push_back(chunk);
+  ChunkUse use{*this, declares ? nullptr : chunk.get()};
+  callProcedure(*chunk, 0, automation::Args(), scope.me, scope.frame);
 }
 
 Variant Runtime::eval(const Text& expression) {
-  Frame* at = current_;
-  OuterScope outer;
-  Frame* outerFrame = nullptr;
-  ScriptObject* me = at ? at->me : nullptr;
-  if (at && at->proc != &at->program->procs[0]) {
-    outer.localNames = &at->proc->localNames;
-    outerFrame = at;
-  } else if (at && at->outer) {
-    outer.localNames = &at->outer->proc->localNames;
-    outerFrame = at->outer;
-  }
-  if (me) outer.cls = &me->classDef();
-  std::vector<Piece> pieces{Piece{Piece::Kind::Code, expression, 0, {}}};
-  std::shared_ptr<const Program> chunk;
-  try {
-    chunk = compileExpression(parseExpression(tokenize(pieces)), {},
-                              outerFrame || me ? &outer : nullptr);
-  } catch (const CompileError& e) {
-    throw automation::AutomationError(hresultOf(e.error().number), kCompileSource,
-                                      e.error().description);
-  }
-  chunks_.push_back(chunk);
-  return callProcedure(*chunk, 0, automation::Args(), me, outerFrame);
+  LocalScope scope = localScopeOf(current_);
+  auto chunk = compileAtRunTime(expression, [&](std::vector<Token> tokens) {
+    return compileExpression(parseExpression(std::move(tokens)), {}, scope.outer());
+  });
+  ChunkUse use{*this, chunk.get()};
+  return callProcedure(*chunk, 0, automation::Args(), scope.me, scope.frame);
+}
+
+Runtime::ChunkUse::~ChunkUse() {
+  if (!chunk) return;
+  rt.links_.erase(chunk);
+  if (rt.linkedProgram_ == chunk) rt.linkedProgram_ = nullptr;
 }
 
 ObjectRef Runtime::procedureRef(TextView name) {

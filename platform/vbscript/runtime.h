@@ -108,7 +108,13 @@ class Runtime : public std::enable_shared_from_this<Runtime> {
  private:
   friend class Interpreter;
   GlobalCell* const* link(const Program& program);
-  void runChunk(std::shared_ptr<const Program> chunk, Frame* outer, ScriptObject* me);
+  // While a chunk of Execute or Eval runs; afterwards its links are dropped (the chunk itself
+  // goes with its last owner), unless `chunk` is null because the run keeps it.
+  struct ChunkUse {
+    Runtime& rt;
+    const Program* chunk;
+    ~ChunkUse();
+  };
   Variant run(Frame& f);
   void poll();
   void pollSometimes() {
@@ -130,7 +136,6 @@ class Runtime : public std::enable_shared_from_this<Runtime> {
   Frame* current_ = nullptr;
   ObjectRef errObject_;
   int depth_ = 0;
-  const char* stackLimit_ = nullptr;
   int pollBudget_ = 0;
   Origin errorOrigin_;
   bool errorNoted_ = false;
