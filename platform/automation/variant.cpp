@@ -32,14 +32,14 @@ Variant Variant::missing() {
 
 Variant::Variant(Array v) {
   const auto n = static_cast<std::int32_t>(v.size());
-  value_ = std::make_shared<ArrayData>(ArrayData{{ArrayBound{0, n}}, std::move(v)});
+  value_ = std::make_shared<ArrayData>(std::vector<ArrayBound>{ArrayBound{0, n}}, std::move(v));
 }
 
 Variant::Variant(Array items, std::vector<ArrayBound> bounds) {
   std::size_t total = 1;
   for (const ArrayBound& b : bounds) total *= static_cast<std::size_t>(b.count < 0 ? 0 : b.count);
   if (bounds.empty() || total != items.size()) throwSubscriptOutOfRange();
-  value_ = std::make_shared<ArrayData>(ArrayData{std::move(bounds), std::move(items)});
+  value_ = std::make_shared<ArrayData>(std::move(bounds), std::move(items));
 }
 
 Variant::ArrayData::~ArrayData() {
@@ -65,15 +65,6 @@ Currency Currency::fromDouble(double d) {
   double scaled = std::nearbyint(d * 10000.0);
   if (!(scaled >= -9.2233720368547758e18 && scaled < 9.2233720368547758e18)) throwOverflow();
   return Currency{static_cast<std::int64_t>(scaled)};
-}
-
-VarType Variant::type() const {
-  static constexpr VarType kTypes[] = {
-      VarType::Empty,   VarType::Null, VarType::I2,           VarType::I4,        VarType::I8,
-      VarType::R4,      VarType::R8,   VarType::Date,         VarType::Text,      VarType::Object,
-      VarType::Missing, VarType::Bool, VarType::VariantArray, VarType::ByteArray, VarType::Byte,
-      VarType::Currency};
-  return kTypes[value_.index()];
 }
 
 bool Variant::isNumeric() const {

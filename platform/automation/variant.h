@@ -62,11 +62,13 @@ class Variant {
   // The elements of an array of any rank, stored flat with the first index varying fastest
   // (the SAFEARRAY order), beside one bound per dimension.
   struct ArrayData {
-    std::vector<ArrayBound> bounds;
-    Array items;
+    ArrayData(std::vector<ArrayBound> b, Array i) : bounds(std::move(b)), items(std::move(i)) {}
+    ArrayData(const ArrayData&) = default;
     // Arrays nested in arrays are released in turn past a modest depth, not by recursion,
     // so that a script nesting them a million deep does not overrun the stack.
     ~ArrayData();
+    std::vector<ArrayBound> bounds;
+    Array items;
   };
   // How an array of several dimensions is handed over (GetRows gives fields x rows): the
   // elements as COM lays them, first index varying fastest, and each dimension's element
@@ -102,7 +104,14 @@ class Variant {
   static Variant null();
   static Variant missing();
 
-  VarType type() const;
+  VarType type() const {
+    static constexpr VarType kTypes[] = {
+        VarType::Empty,   VarType::Null,    VarType::I2,           VarType::I4,
+        VarType::I8,      VarType::R4,      VarType::R8,           VarType::Date,
+        VarType::Text,    VarType::Object,  VarType::Missing,      VarType::Bool,
+        VarType::VariantArray, VarType::ByteArray, VarType::Byte,  VarType::Currency};
+    return kTypes[value_.index()];
+  }
   bool isEmpty() const { return type() == VarType::Empty; }
   bool isNull() const { return type() == VarType::Null; }
   bool isMissing() const { return type() == VarType::Missing; }
