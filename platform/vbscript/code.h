@@ -45,6 +45,8 @@ enum class Op : std::uint8_t {
   CallBuiltin, // a = built-in c with x arguments at b
   CallName,    // a = the global named by constant c, called with x arguments at b (y: had parens)
   Index,       // a = b(x arguments at c): array element or default member
+  Element,     // a = b(c): one index, read from where it lives
+  SetElement,  // b(c) = a (Let): one index
   Invoke,      // a = object at b, member named by constant c, x arguments after it; y = kind
   SetIndex,    // b(x arguments at c) = value at c+x; y: Set
   WriteBack,   // after a call: the variable b gets argument a back if its parameter is ByRef
@@ -62,6 +64,10 @@ enum class Op : std::uint8_t {
 
 enum class InvokeMode : std::uint8_t { Get, Put, PutRef };
 
+// y bit of CallProc, CallMethod, CallBuiltin and Element: the result is assigned with Let, so
+// an object result gives its default value.
+inline constexpr std::uint8_t kLetResult = 0x80;
+
 struct Instr {
   Op op;
   std::uint8_t x = 0;
@@ -75,6 +81,7 @@ struct Procedure {
   Text name;
   ProcDecl::Kind kind = ProcDecl::Kind::Sub;
   std::vector<bool> byRef;  // one per parameter
+  std::uint64_t byRefMask = 0;  // the same for the first 64, a bit each, for the calls' write-back
   int slots = 0;
   int resultSlot = -1;           // the function's own name, as a variable
   std::vector<Text> localNames;  // by slot, for Execute and Eval inside the procedure

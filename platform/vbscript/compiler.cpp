@@ -241,6 +241,7 @@ class Compiler {
       Text key = lower(prm.name);
       if (c.locals.count(key)) compileError(1041, d.origin);
       c.locals[key] = c.next++;
+      if (prm.byRef && pr.byRef.size() < 64) pr.byRefMask |= std::uint64_t{1} << pr.byRef.size();
       pr.byRef.push_back(prm.byRef);
       pr.localNames.push_back(prm.name);
     }
@@ -639,6 +640,13 @@ class Compiler {
           container = ref::kLocal | t;
         }
         int base = ctx_->next;
+        if (target.args.size() == 1 && !isSet && target.args[0]->kind != K::Missing) {
+          // The index is taken before the value is worked out, as the general form does.
+          const Expr& i = *target.args[0];
+          std::int32_t index = mayRunCode(value) ? valueInTemp(i) : operand(i);
+          emit({Op::SetElement, 0, 0, operand(value), container, index});
+          return;
+        }
         for (const auto& a : target.args) exprInto(*a, temp(), Assign::Let);
         exprInto(value, temp(), isSet ? Assign::Raw : Assign::Let);
         emit({Op::SetIndex, static_cast<std::uint8_t>(target.args.size()), static_cast<std::uint8_t>(isSet),
@@ -675,11 +683,11 @@ class Compiler {
     int base = ctx_->next;
     int dst = temp();
     if (target.kind == K::Call) {
-      call(target, dst);
+      call(target, ref::kLocal | dst);
     } else if (target.kind == K::Name) {
       nameValue(target, dst, true);
     } else if (target.kind == K::Member) {
-      memberCall(target, nullptr, dst);
+      memberCall(target, nullptr, ref::kLocal | dst);
     } else {
       compileError(1024, target.origin);
     }
@@ -855,6 +863,29 @@ class Compiler {
   }
 
   // ---- expressions
+  // Whether working out e may run script code (a call, a member, a property of Me, New)
+  // that could change variables.
+  bool mayRunCode(const Expr& e) {
+    if (stackNearlyExhausted()) return true;
+    switch (e.kind) {
+      case K::Const: case K::Nothing: case K::Me: case K::Missing: return false;
+      case K::Name: {
+        Resolved r = resolve(e.name);
+        return !r.isVariable() && r.kind != Resolved::Kind::Const;
+      }
+      case K::Unary: case K::Paren: return mayRunCode(*e.lhs);
+      case K::Binary: return mayRunCode(*e.lhs) || mayRunCode(*e.rhs);
+      default: return true;
+    }
+  }
+
+  // e's value in a new temporary, even when e is a variable.
+  std::int32_t valueInTemp(const Expr& e) {
+    int t = temp();
+    exprInto(e, ref::kLocal | t, Assign::Raw);
+    return ref::kLocal | t;
+  }
+
   // The operand that holds e's value: a variable or constant as it is, else a new temporary.
   std::int32_t operand(const Expr& e) {
     switch (e.kind) {
@@ -913,7 +944,9 @@ class Compiler {
       }
       case K::Binary: {
         int mark = ctx_->next;
-        std::int32_t a = operand(*e.lhs);
+        // Left to right: a variable on the left is read before a call on the right may
+        // change it.
+        std::int32_t a = mayRunCode(*e.rhs) ? valueInTemp(*e.lhs) : operand(*e.lhs);
         std::int32_t b = operand(*e.rhs);
         std::uint8_t lit = static_cast<std::uint8_t>((e.lhs->kind == K::Const ? 1 : 0) |
                                                      (e.rhs->kind == K::Const ? 2 : 0));
@@ -939,15 +972,31 @@ class Compiler {
       case K::Call: {
         int mark = ctx_->next;
         bool direct = mode == Assign::Raw && ref::tagOf(dst) == ref::kLocal;
-        int into = direct ? ref::indexOf(dst) : temp();
+        bool letDirect = mode == Assign::Let && storesLetResult(e);
+        std::int32_t into = direct || letDirect ? dst : ref::kLocal | temp();
         if (e.kind == K::Member) memberCall(e, nullptr, into);
-        else call(e, into);
-        if (!direct) emit({move, 0, 0, dst, ref::kLocal | into}, e.origin);
+        else call(e, into, letDirect ? kLetResult : 0);
+        if (!direct && !letDirect) emit({move, 0, 0, dst, into}, e.origin);
         ctx_->next = mark;
         return;
       }
     }
   }
+
+  // Whether a Let of e's value may go straight into its variable: calls of procedures, of
+  // methods of Me and of built-ins, and array elements store a Let result themselves.
+  bool storesLetResult(const Expr& e) {
+    if (e.kind != K::Call || e.lhs->kind != K::Name) return false;
+    Resolved r = resolve(e.lhs->name, true);
+    switch (r.kind) {
+      case Resolved::Kind::Proc: case Resolved::Kind::Method: case Resolved::Kind::Builtin:
+        return true;
+      case Resolved::Kind::Const: return isElement(e);
+      default: return r.isVariable() && isElement(e);
+    }
+  }
+
+  static bool isElement(const Expr& e) { return e.args.size() == 1 && e.args[0]->kind != K::Missing; }
 
   // The object of a member access: the With object when the access starts with a dot.
   void objectInto(const Expr& member, int slot) {
@@ -960,14 +1009,14 @@ class Compiler {
   }
 
   // obj.name [args]: the result into slot `dst`.
-  void memberCall(const Expr& member, const std::vector<ExprPtr>* args, int dst) {
+  void memberCall(const Expr& member, const std::vector<ExprPtr>* args, std::int32_t dst) {
     int base = ctx_->next;
     int obj = temp();
     objectInto(member, obj);
     std::vector<std::pair<int, std::int32_t>> refs;
     if (args) arguments(*args, nullptr, refs);
     emit({Op::Invoke, static_cast<std::uint8_t>(args ? args->size() : 0),
-          static_cast<std::uint8_t>(InvokeMode::Get), ref::kLocal | dst, base,
+          static_cast<std::uint8_t>(InvokeMode::Get), dst, base,
           nameConstant(member.name)}, member.origin);
     writeBacks(refs, base + 1);
     ctx_->next = base;
@@ -1063,7 +1112,8 @@ class Compiler {
   }
 
   // callee(args): procedure, built-in, array element, default member or member call.
-  void call(const Expr& e, int dst) {
+  // `let`: kLetResult when the result is assigned to `dst` with Let.
+  void call(const Expr& e, std::int32_t dst, std::uint8_t let = 0) {
     const Expr& callee = *e.lhs;
     std::uint8_t argc = static_cast<std::uint8_t>(e.args.size());
     if (e.args.size() > 250) compileError(err::kWrongArgs, e.origin);
@@ -1079,27 +1129,27 @@ class Compiler {
         case Resolved::Kind::Proc: {
           const Procedure& p = p_.procs[r.index];
           arguments(e.args, &p, refs);
-          emit({Op::CallProc, argc, 0, ref::kLocal | dst, base, r.index}, e.origin);
+          emit({Op::CallProc, argc, let, dst, base, r.index}, e.origin);
           writeBacks(refs, base);
           ctx_->next = base;
           return;
         }
         case Resolved::Kind::Method:
           arguments(e.args, nullptr, refs);
-          emit({Op::CallMethod, argc, static_cast<std::uint8_t>(InvokeMode::Get), ref::kLocal | dst,
-                base, r.index}, e.origin);
+          emit({Op::CallMethod, argc, static_cast<std::uint8_t>(let | static_cast<int>(InvokeMode::Get)),
+                dst, base, r.index}, e.origin);
           writeBacks(refs, base);
           ctx_->next = base;
           return;
         case Resolved::Kind::Builtin:
           checkArgCount(r.index, e.args.size(), e.origin);
           for (const auto& a : e.args) exprInto(*a, temp(), Assign::Raw);
-          emit({Op::CallBuiltin, argc, 0, ref::kLocal | dst, base, r.index}, e.origin);
+          emit({Op::CallBuiltin, argc, let, dst, base, r.index}, e.origin);
           ctx_->next = base;
           return;
         case Resolved::Kind::Dynamic:
           arguments(e.args, nullptr, refs);
-          emit({Op::CallName, argc, 1, ref::kLocal | dst, base, nameConstant(callee.name)}, e.origin);
+          emit({Op::CallName, argc, 1, dst, base, nameConstant(callee.name)}, e.origin);
           writeBacks(refs, base);
           ctx_->next = base;
           return;
@@ -1107,8 +1157,14 @@ class Compiler {
           compileError(err::kIllegalAssignment, e.origin);
         default: {
           std::int32_t container = r.kind == Resolved::Kind::Const ? constant(r.value) : r.operand();
+          if (isElement(e)) {
+            std::int32_t index = operand(*e.args[0]);
+            emit({Op::Element, 0, let, dst, container, index}, e.origin);
+            ctx_->next = base;
+            return;
+          }
           arguments(e.args, nullptr, refs);
-          emit({Op::Index, argc, 0, ref::kLocal | dst, container, base}, e.origin);
+          emit({Op::Index, argc, 0, dst, container, base}, e.origin);
           writeBacks(refs, base);
           ctx_->next = base;
           return;
@@ -1120,7 +1176,7 @@ class Compiler {
     exprInto(callee, ref::kLocal | holder, Assign::Raw);
     int argBase = ctx_->next;
     arguments(e.args, nullptr, refs);
-    emit({Op::Index, argc, 0, ref::kLocal | dst, ref::kLocal | holder, argBase}, e.origin);
+    emit({Op::Index, argc, 0, dst, ref::kLocal | holder, argBase}, e.origin);
     writeBacks(refs, argBase);
     ctx_->next = base;
   }

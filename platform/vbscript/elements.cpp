@@ -41,6 +41,8 @@ Variant elementOf(const Variant& container, Args indexes) {
 
 void assignElement(Variant& container, Args indexes, Variant value) {
   if (container.isArray()) {
+    // a(i) = a: the element gets a copy, not the array it is part of.
+    if (value.isArray() && &value.array() == &container.array()) value.mutableArray();
     auto& data = container.mutableArray();
     Variant& slot = data.items[elementIndex(data.bounds, indexes)];
     Variant old = std::exchange(slot, std::move(value));

@@ -29,32 +29,41 @@ Text key(TextView name) { return automation::lower(name); }
 }  // namespace
 
 Variant* SlotStack::push(std::size_t n) {
-  if (chunks_.empty()) chunks_.push_back({std::make_unique<Variant[]>(4096), 4096, 0});
-  if (chunks_[current_].size - chunks_[current_].used < n) {
-    if (chunks_[current_].used > 0) ++current_;
-    if (current_ == chunks_.size()) chunks_.push_back({});
+  if (static_cast<std::size_t>(end_ - top_) < n) {
+    if (top_) ++current_;
+    if (current_ == chunks_.size()) chunks_.emplace_back();
     Chunk& c = chunks_[current_];
     if (c.size < n) {
-      std::size_t size = std::max<std::size_t>(n, 16384);
-      c.data = std::make_unique<Variant[]>(size);
-      c.size = size;
+      c.size = std::max<std::size_t>(n, 16384);
+      c.data = std::make_unique<Variant[]>(c.size);
     }
+    top_ = c.data.get();
+    end_ = top_ + c.size;
   }
-  Chunk& c = chunks_[current_];
-  Variant* p = c.data.get() + c.used;
-  c.used += n;
+  Variant* p = top_;
+  top_ += n;
   return p;
 }
 
-void SlotStack::pop(Variant* slots, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i) {
-    if (slots[i].isEmpty()) continue;
-    Variant old = std::move(slots[i]);
-    slots[i] = Variant();
+Variant* SlotStack::pushOver(Variant* at, std::size_t given, std::size_t n) {
+  if (static_cast<std::size_t>(end_ - at) < n) return nullptr;
+  Variant* frameEnd = at + n;
+  // Dead temporaries of the caller may lie between the arguments and the top.
+  for (Variant* v = at + given; v < top_ && v < frameEnd; ++v) {
+    if (!v->isEmpty()) Variant old = std::exchange(*v, Variant());
   }
-  Chunk& c = chunks_[current_];
-  c.used -= n;
-  if (c.used == 0 && current_ > 0) --current_;
+  if (frameEnd > top_) top_ = frameEnd;
+  return at;
+}
+
+void SlotStack::pop(Mark m, Variant* from, Variant* fresh, Variant* to) {
+  for (Variant* v = from; v < fresh; ++v) release(*v);
+  for (Variant* v = fresh; v < to; ++v) {
+    if (!v->isEmpty()) Variant old = std::exchange(*v, Variant());
+  }
+  current_ = m.chunk;
+  top_ = m.top;
+  end_ = top_ ? chunks_[current_].data.get() + chunks_[current_].size : nullptr;
 }
 
 Runtime::Runtime(std::shared_ptr<const Program> program, Host& host,
@@ -154,13 +163,23 @@ void Runtime::poll() {
 }
 
 Variant Runtime::callProcedure(const Program& program, int index, automation::Args args,
-                               ScriptObject* me, Frame* outer) {
+                               ScriptObject* me, Frame* outer, bool onTop) {
   const Procedure& p = program.procs[index];
   if (static_cast<int>(args.size()) != p.params()) raise(err::kWrongArgs, p.name);
   enterCall();
   pollSometimes();
-  Variant* slots = stack_.push(static_cast<std::size_t>(p.slots));
-  for (std::size_t i = 0; i < args.size(); ++i) slots[i] = std::move(args[i]);
+  const auto size = static_cast<std::size_t>(p.slots);
+  SlotStack::Mark mark = stack_.mark();
+  Variant* slots = onTop ? stack_.pushOver(args.data(), args.size(), size) : nullptr;
+  bool copied = !slots;
+  Variant* fresh;
+  if (copied) {
+    slots = stack_.push(size);
+    fresh = slots;
+    for (std::size_t i = 0; i < args.size(); ++i) slots[i] = std::move(args[i]);
+  } else {
+    fresh = std::max(slots + args.size(), mark.top);
+  }
   Frame f;
   f.program = &program;
   f.proc = &p;
@@ -175,20 +194,28 @@ Variant Runtime::callProcedure(const Program& program, int index, automation::Ar
   f.caller = current_;
   ++depth_;
   current_ = &f;
-  // ByRef parameters go back to the caller's argument slots whatever way the call ends.
+  // However the call ends: ByRef parameters go back into the arguments (they are the same
+  // slots when the frame was laid over them), the rest of the frame is released.
   struct Leave {
     Runtime& rt;
     Frame& f;
     automation::Args args;
+    SlotStack::Mark mark;
+    Variant* fresh;
+    bool copied;
     ~Leave() {
-      for (std::size_t i = 0; i < args.size(); ++i) {
-        if (f.proc->byRef[i]) args[i] = std::move(f.slots[i]);
+      std::size_t kept = args.size();
+      if (copied) {
+        for (std::size_t i = 0; i < kept; ++i) {
+          if (f.proc->byRef[i]) args[i] = std::move(f.slots[i]);
+        }
+        kept = 0;
       }
       rt.current_ = f.caller;
       --rt.depth_;
-      rt.stack_.pop(f.slots, static_cast<std::size_t>(f.proc->slots));
+      rt.stack_.pop(mark, f.slots + kept, std::max(fresh, f.slots + kept), f.slots + f.proc->slots);
     }
-  } leave{*this, f, args};
+  } leave{*this, f, args, mark, fresh, copied};
   run(f);
   return p.resultSlot >= 0 ? std::move(slots[p.resultSlot]) : Variant();
 }
@@ -231,7 +258,8 @@ ObjectRef Runtime::newObject(const Program& program, int cls) {
 
 // A member of a script object, called from inside or outside its class. `args` holds the
 // index arguments, then (for Put and PutRef) the assigned value.
-Variant Runtime::callMember(ScriptObject& o, int index, InvokeMode mode, automation::Args args) {
+Variant Runtime::callMember(ScriptObject& o, int index, InvokeMode mode, automation::Args args,
+                           bool onTop) {
   const ClassDef& cls = o.classDef();
   const ClassMember& m = cls.members[index];
   const Program& program = o.program();
@@ -256,7 +284,7 @@ Variant Runtime::callMember(ScriptObject& o, int index, InvokeMode mode, automat
              : mode == InvokeMode::Put ? (m.let >= 0 ? m.let : m.set)
                                        : (m.set >= 0 ? m.set : m.let);
   if (proc < 0) raise(err::kNoSuchMember, m.name);
-  return callProcedure(program, proc, args, &o);
+  return callProcedure(program, proc, args, &o, nullptr, onTop);
 }
 
 void Runtime::setErr(const automation::AutomationError& e) {

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <unordered_map>
+#include <utility>
 
 #include "code.h"
 
@@ -40,21 +41,49 @@ struct StopRun {
   bool timedOut = false;
 };
 
+// Whether v holds something shared: a text, an object, an array.
+inline bool holdsReference(const Variant& v) {
+  auto t = v.type();
+  return t == automation::VarType::Text || t == automation::VarType::Object ||
+         t == automation::VarType::VariantArray || t == automation::VarType::ByteArray;
+}
+
+// Lets go of what a dead slot holds, at once, so that objects end on time. A number may stay:
+// every slot is written before it is read, except those of a new frame, which start empty.
+inline void release(Variant& v) {
+  if (holdsReference(v)) Variant old = std::exchange(v, Variant());
+}
+
 // Frames' slots, in chunks that never move, so a frame's slots stay put while deeper calls
-// come and go.
+// come and go. Every slot above the top is empty.
 class SlotStack {
  public:
+  // Where the top stands, to go back to when a frame ends.
+  struct Mark {
+    std::size_t chunk = 0;
+    Variant* top = nullptr;
+  };
+  Mark mark() const { return {current_, top_}; }
+
+  // n empty slots on top.
   Variant* push(std::size_t n);
-  void pop(Variant* slots, std::size_t n);  // the latest push; its values are released first
+  // A frame of n slots starting at `at`, the argument slots on top of the running frame, so
+  // that arguments become parameters without being copied; slots from `at + given` up are
+  // emptied first. nullptr when the chunk has no room for the frame there.
+  Variant* pushOver(Variant* at, std::size_t given, std::size_t n);
+  // Ends a frame, back to `m`: its slots from `from` to `to` are released, and those from
+  // `fresh` (where the top stood when it began) are emptied.
+  void pop(Mark m, Variant* from, Variant* fresh, Variant* to);
 
  private:
   struct Chunk {
     std::unique_ptr<Variant[]> data;
     std::size_t size = 0;
-    std::size_t used = 0;
   };
   std::vector<Chunk> chunks_;
   std::size_t current_ = 0;
+  Variant* top_ = nullptr;
+  Variant* end_ = nullptr;
 };
 
 class Runtime : public std::enable_shared_from_this<Runtime> {
@@ -68,9 +97,13 @@ class Runtime : public std::enable_shared_from_this<Runtime> {
   // Releases the globals (Class_Terminate runs) and detaches from the host.
   void shutdown();
 
+  // Calls a procedure with `args` as its parameters (ByRef ones are written back into them).
+  // `onTop`: the arguments are the top slots of the running frame, nothing live above them,
+  // and the callee's frame starts on them.
   Variant callProcedure(const Program& program, int proc, automation::Args args, ScriptObject* me,
-                        Frame* outer = nullptr);
-  Variant callMember(ScriptObject& object, int member, InvokeMode mode, automation::Args args);
+                        Frame* outer = nullptr, bool onTop = false);
+  Variant callMember(ScriptObject& object, int member, InvokeMode mode, automation::Args args,
+                     bool onTop = false);
   ObjectRef newObject(const Program& program, int cls);
 
   GlobalCell* findGlobal(TextView name);

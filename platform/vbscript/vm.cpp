@@ -49,16 +49,39 @@ inline bool smallInt(const Variant& v, std::int32_t& out, bool& isLong) {
   return false;
 }
 
+// Integer, Long or Double as a double.
+inline bool numberOf(const Variant& v, double& out) {
+  const auto& s = v.storage();
+  if (auto p = std::get_if<double>(&s)) out = *p;
+  else if (auto p = std::get_if<std::int32_t>(&s)) out = *p;
+  else if (auto p = std::get_if<std::int16_t>(&s)) out = *p;
+  else return false;
+  return true;
+}
+
 inline void setInteger(Variant& dst, std::int64_t v, bool isLong) {
   if (!isLong && v >= INT16_MIN && v <= INT16_MAX) dst = Variant(static_cast<std::int16_t>(v));
   else if (v >= INT32_MIN && v <= INT32_MAX) dst = Variant(static_cast<std::int32_t>(v));
   else dst = Variant(static_cast<double>(v));
 }
 
-// Assigning over an object may run its Class_Terminate; the old value is released only once
-// the variable holds its new one.
-inline void assign(Variant& dst, Variant v) {
-  Variant old = std::exchange(dst, std::move(v));
+// Whether releasing v may run script code: an object's Class_Terminate, or those of the
+// objects an array holds.
+inline bool releaseMayRunCode(const Variant& v) {
+  auto t = v.type();
+  return t == VarType::Object || t == VarType::VariantArray;
+}
+
+// Assigning over such a value releases the old one only once the variable holds its new one,
+// so that a Class_Terminate sees the variable whole.
+inline void assign(Variant& dst, Variant&& v) {
+  if (releaseMayRunCode(dst)) Variant old = std::exchange(dst, std::move(v));
+  else dst = std::move(v);
+}
+
+inline void assign(Variant& dst, const Variant& v) {
+  if (releaseMayRunCode(dst)) Variant old = std::exchange(dst, v);
+  else dst = v;
 }
 
 // Fast paths of the binary operators; false when the general rules must decide.
@@ -73,7 +96,7 @@ inline bool fastBinary(BinOp op, const Variant& a, const Variant& b, Variant& ds
       case BinOp::Mul: setInteger(dst, std::int64_t{x} * y, isLong); return true;
       case BinOp::Mod:
         if (y == 0) return false;
-        setInteger(dst, x % y, isLong);
+        setInteger(dst, std::int64_t{x} % y, isLong);  // INT32_MIN Mod -1 must not trap
         return true;
       case BinOp::IntDiv:
         if (y == 0) return false;
@@ -87,8 +110,35 @@ inline bool fastBinary(BinOp op, const Variant& a, const Variant& b, Variant& ds
       case BinOp::Ge: dst = Variant(x >= y); return true;
       case BinOp::And: setInteger(dst, x & y, isLong); return true;
       case BinOp::Or: setInteger(dst, x | y, isLong); return true;
+      case BinOp::Div:
+        if (y == 0) return false;
+        dst = Variant(static_cast<double>(x) / y);
+        return true;
       default: return false;
     }
+  }
+  double p, q;
+  if (numberOf(a, p) && numberOf(b, q)) {  // a Double with a Double, Integer or Long
+    double r;
+    switch (op) {
+      case BinOp::Add: r = p + q; break;
+      case BinOp::Sub: r = p - q; break;
+      case BinOp::Mul: r = p * q; break;
+      case BinOp::Div:
+        if (q == 0) return false;
+        r = p / q;
+        break;
+      case BinOp::Eq: dst = Variant(p == q); return true;
+      case BinOp::Ne: dst = Variant(p != q); return true;
+      case BinOp::Lt: dst = Variant(p < q); return true;
+      case BinOp::Gt: dst = Variant(p > q); return true;
+      case BinOp::Le: dst = Variant(p <= q); return true;
+      case BinOp::Ge: dst = Variant(p >= q); return true;
+      default: return false;
+    }
+    if (!std::isfinite(r)) return false;  // the general rules raise the overflow
+    dst = Variant(r);
+    return true;
   }
   if (a.isText() && b.isText()) {
     switch (op) {
@@ -152,13 +202,7 @@ std::uint64_t byRefMask(const automation::MemberInfo* m) {
   return mask;
 }
 
-std::uint64_t byRefMask(const Procedure& p) {
-  std::uint64_t mask = 0;
-  for (std::size_t i = 0; i < p.byRef.size() && i < 64; ++i) {
-    if (p.byRef[i]) mask |= std::uint64_t{1} << i;
-  }
-  return mask;
-}
+std::uint64_t byRefMask(const Procedure& p) { return p.byRefMask; }
 
 }  // namespace
 
@@ -179,26 +223,31 @@ class Interpreter {
   // Runs a call instruction's work, writing ByRef arguments back however it ends. The
   // argument slots (from `first`) are emptied afterwards, so that an object passed or
   // called is released as soon as the script lets go of it (Class_Terminate runs on time).
+  // The result is stored last, so that x = F(x) leaves x holding what F returned.
   template <class Call>
   static int guardedCall(Frame& f, int pc, int first, int base, int count, std::uint64_t& mask,
                          Call&& call) {
-    int next;
+    Variant r;
     try {
-      call();
+      r = call();
     } catch (...) {
       writeBack(f, pc, base, mask);
       clear(f, first, base + count);
       throw;
     }
-    next = writeBack(f, pc, base, mask);
+    int next = writeBack(f, pc, base, mask);
     clear(f, first, base + count);
+    storeResult(f, f.proc->code[static_cast<std::size_t>(pc)], std::move(r));
     return next;
   }
 
+  static void storeResult(Frame& f, const Instr& in, Variant&& r) {
+    if ((in.y & kLetResult) && r.isObject()) r = valueOf(r);
+    assign(at(f, in.a), std::move(r));
+  }
+
   static void clear(Frame& f, int from, int to) {
-    for (int i = from; i < to; ++i) {
-      if (!f.slots[i].isEmpty()) Variant old = std::exchange(f.slots[i], Variant());
-    }
+    for (int i = from; i < to; ++i) release(f.slots[i]);
   }
 
   static Variant invoke(Runtime& rt, Frame& f, const Instr& in, std::uint64_t& mask) {
@@ -268,6 +317,17 @@ class Interpreter {
     (void)f;
     if (args.empty() && !container.isArray()) return container;
     return elementOf(container, args);
+  }
+
+  // a(i) when a is no one-dimensional array or i is outside it: a default member may take i
+  // by reference and write it back.
+  static void element(Runtime& rt, Frame& f, const Instr& in) {
+    Variant index = at(f, in.c);
+    Variant container = at(f, in.b);
+    std::uint64_t mask = 0;
+    Variant r = Interpreter::index(rt, f, container, automation::Args(&index, 1), mask);
+    if ((mask & 1) && ref::tagOf(in.c) != ref::kConst) assign(at(f, in.c), std::move(index));
+    storeResult(f, in, std::move(r));
   }
 
   static void setIndex(Runtime& rt, Variant& container, automation::Args args, bool isSet) {
@@ -367,22 +427,22 @@ Variant Runtime::run(Frame& f) {
           case Op::Move: {
             const Variant& src = at(f, in.b);
             if (src.isObject()) assign(at(f, in.a), valueOf(src));
-            else if (at(f, in.a).isObject()) assign(at(f, in.a), src);
-            else at(f, in.a) = src;
+            else assign(at(f, in.a), src);
             ++pc;
             break;
           }
-          case Op::Copy: {
-            Variant& dst = at(f, in.a);
-            if (dst.isObject()) assign(dst, at(f, in.b));
-            else dst = at(f, in.b);
+          case Op::Copy:
+            assign(at(f, in.a), at(f, in.b));
             ++pc;
             break;
-          }
           case Op::Take: {
             Variant& src = at(f, in.b);
-            at(f, in.a) = std::move(src);
-            src = Variant();
+            if (holdsReference(src)) {
+              at(f, in.a) = std::move(src);
+              src = Variant();
+            } else {
+              at(f, in.a) = src;  // a number is as cheap to copy, and comes back by write-back
+            }
             ++pc;
             break;
           }
@@ -413,7 +473,7 @@ Variant Runtime::run(Frame& f) {
             const Variant& a = at(f, in.b);
             const Variant& b = at(f, in.c);
             Variant& dst = at(f, in.a);
-            if (!dst.isObject() && fastBinary(op, a, b, dst)) {
+            if (!releaseMayRunCode(dst) && fastBinary(op, a, b, dst)) {
               ++pc;
               break;
             }
@@ -490,58 +550,42 @@ Variant Runtime::run(Frame& f) {
             const Program& program = *f.program;
             std::uint64_t mask = byRefMask(program.procs[in.c]);
             pc = Interpreter::guardedCall(f, pc, in.b, in.b, in.x, mask, [&] {
-              Variant r = callProcedure(program, in.c, automation::Args(&f.slots[in.b], in.x), f.me);
-              assign(at(f, in.a), std::move(r));
+              return callProcedure(program, in.c, automation::Args(&f.slots[in.b], in.x), f.me,
+                                   nullptr, true);
             });
             break;
           }
           case Op::CallMethod: {
             if (!f.me) raise(err::kObjectRequired);
             const ClassMember& m = f.me->classDef().members[in.c];
-            auto mode = static_cast<InvokeMode>(in.y);
+            auto mode = static_cast<InvokeMode>(in.y & ~kLetResult);
             int shape = mode == InvokeMode::Get ? (m.get >= 0 ? m.get : m.sub) : -1;
             std::uint64_t mask = shape >= 0 ? byRefMask(f.me->program().procs[shape]) : 0;
             std::size_t n = in.x + (mode == InvokeMode::Get ? 0 : 1);
             pc = Interpreter::guardedCall(f, pc, in.b, in.b, static_cast<int>(n), mask, [&] {
-              Variant r = callMember(*f.me, in.c, mode, automation::Args(&f.slots[in.b], n));
-              assign(at(f, in.a), std::move(r));
+              return callMember(*f.me, in.c, mode, automation::Args(&f.slots[in.b], n), true);
             });
             break;
           }
           case Op::CallBuiltin: {
             Variant r = builtinAt(in.c).fn(*this, automation::Args(&f.slots[in.b], in.x));
-            assign(at(f, in.a), std::move(r));
             Interpreter::clear(f, in.b, in.b + in.x);
+            Interpreter::storeResult(f, in, std::move(r));
             ++pc;
             break;
           }
           case Op::CallName: {
             std::uint64_t mask = 0;
             pc = Interpreter::guardedCall(f, pc, in.b, in.b, in.x, mask, [&] {
-              Variant r = Interpreter::callName(*this, f, in, mask);
-              assign(at(f, in.a), std::move(r));
+              return Interpreter::callName(*this, f, in, mask);
             });
             break;
           }
           case Op::Index: {
-            // a(i) on a one-dimensional array: the common case, without a call's ceremony.
-            const Variant& container = at(f, in.b);
-            std::int32_t i;
-            bool l;
-            if (in.x == 1 && container.isArray() && smallInt(f.slots[in.c], i, l)) {
-              const auto& bounds = container.arrayBounds();
-              if (bounds.size() == 1 && i >= bounds[0].lower && i <= bounds[0].upper()) {
-                Variant element = container.array()[static_cast<std::size_t>(i - bounds[0].lower)];
-                assign(at(f, in.a), std::move(element));
-                ++pc;
-                break;
-              }
-            }
             std::uint64_t mask = 0;
             pc = Interpreter::guardedCall(f, pc, in.c, in.c, in.x, mask, [&] {
               Variant container = at(f, in.b);
-              Variant r = Interpreter::index(*this, f, container, automation::Args(&f.slots[in.c], in.x), mask);
-              assign(at(f, in.a), std::move(r));
+              return Interpreter::index(*this, f, container, automation::Args(&f.slots[in.c], in.x), mask);
             });
             break;
           }
@@ -549,28 +593,49 @@ Variant Runtime::run(Frame& f) {
             std::uint64_t mask = 0;
             int n = in.x + (static_cast<InvokeMode>(in.y) == InvokeMode::Get ? 0 : 1);
             pc = Interpreter::guardedCall(f, pc, in.b, in.b + 1, n, mask, [&] {
-              Variant r = Interpreter::invoke(*this, f, in, mask);
-              assign(at(f, in.a), std::move(r));
+              return Interpreter::invoke(*this, f, in, mask);
             });
             break;
           }
-          case Op::SetIndex: {
-            Variant& container = at(f, in.b);
+          case Op::Element: {
+            // a(i) on a one-dimensional array: the common case, without a call's ceremony.
+            const Variant& container = at(f, in.b);
             std::int32_t i;
             bool l;
-            Variant& value = f.slots[in.c + in.x];
-            if (in.x == 1 && !in.y && container.isArray() && !value.isObject() &&
-                smallInt(f.slots[in.c], i, l)) {
-              auto& data = container.mutableArray();
-              if (data.bounds.size() == 1 && i >= data.bounds[0].lower && i <= data.bounds[0].upper()) {
-                Variant& element = data.items[static_cast<std::size_t>(i - data.bounds[0].lower)];
-                if (element.isObject()) assign(element, std::move(value));
-                else element = std::move(value);
-                value = Variant();
+            if (container.isArray() && smallInt(at(f, in.c), i, l)) {
+              const auto& bounds = container.arrayBounds();
+              if (bounds.size() == 1 && i >= bounds[0].lower && i <= bounds[0].upper()) {
+                const Variant& element = container.array()[static_cast<std::size_t>(i - bounds[0].lower)];
+                if (element.isObject() && (in.y & kLetResult)) assign(at(f, in.a), valueOf(element));
+                else assign(at(f, in.a), element);
                 ++pc;
                 break;
               }
             }
+            Interpreter::element(*this, f, in);
+            ++pc;
+            break;
+          }
+          case Op::SetElement: {
+            Variant& container = at(f, in.b);
+            const Variant& value = at(f, in.a);
+            std::int32_t i;
+            bool l;
+            if (container.isArray() && !value.isObject() && !value.isArray() &&
+                smallInt(at(f, in.c), i, l)) {
+              auto& data = container.mutableArray();
+              if (data.bounds.size() == 1 && i >= data.bounds[0].lower && i <= data.bounds[0].upper()) {
+                assign(data.items[static_cast<std::size_t>(i - data.bounds[0].lower)], value);
+                ++pc;
+                break;
+              }
+            }
+            Variant args[2] = {at(f, in.c), value};
+            Interpreter::setIndex(*this, container, automation::Args(args), false);
+            ++pc;
+            break;
+          }
+          case Op::SetIndex: {
             Interpreter::setIndex(*this, at(f, in.b), automation::Args(&f.slots[in.c], in.x + 1u), in.y);
             Interpreter::clear(f, in.c, in.c + in.x + 1);
             ++pc;
