@@ -153,6 +153,8 @@ class Variant {
                                bool, std::shared_ptr<ArrayData>, std::shared_ptr<const Bytes>,
                                std::uint8_t, Currency>;
   const Storage& storage() const { return value_; }
+  // For script engines updating a number in place (a loop counter) without reassigning.
+  Storage& storage() { return value_; }
 
  private:
   Storage value_;

@@ -35,7 +35,12 @@ Text formatted(double d, int digits, bool leadingZero, bool parens, bool group,
   std::string fraction = digits > 0 ? s.substr(s.find('.')) : "";
   if (whole == "0" && !leadingZero && digits > 0) whole.clear();
   if (group) {
-    for (int i = static_cast<int>(whole.size()) - 3; i > 0; i -= 3) whole.insert(static_cast<std::size_t>(i), ",");
+    std::string grouped;
+    for (std::size_t i = 0; i < whole.size(); ++i) {
+      if (i > 0 && (whole.size() - i) % 3 == 0) grouped += ',';
+      grouped += whole[i];
+    }
+    whole = std::move(grouped);
   }
   Text body = Text(prefix) + automation::fromUtf8(whole + fraction) + Text(suffix);
   if (!negative) return body;

@@ -7,11 +7,9 @@ namespace vbscript {
 namespace {
 
 using test::run;
+using test::typed;
 
-std::string w(const std::string& expr) { return run("Response.Write " + expr); }
-std::string typed(const std::string& expr) {
-  return run("x = " + expr + "\nResponse.Write TypeName(x) & \":\" & x");
-}
+std::string w(const std::string& expr) { return test::written(expr); }
 
 TEST(Conversion, RoundingTypesAndFailures) {
   EXPECT_EQ(typed("CInt(2.5)"), "Integer:2");

@@ -30,8 +30,8 @@ enum class Op : std::uint8_t {
   Copy,        // a = b as it is (arguments, temporaries)
   Take,        // a = b, leaving b empty (a local passed by reference for the call's length)
   SetRef,      // Set a = b (b must be an object or Nothing)
-  Unary,       // a = x(b): x = UnOp
-  Binary,      // a = b x c: x = BinOp; y bit 0/1: b/c is a literal
+  Unary,       // a = x(b): x = UnOp; y: kReleaseB
+  Binary,      // a = b x c: x = BinOp; y: kLiteralB/C, kReleaseB/C
   AppendTo,    // a = a & b & ... (operands b..b+c-1), in place when a's text is its own; a+x: snapshot
   Jump,        // goto a
   JumpIfFalse, // if not b goto a
@@ -58,7 +58,7 @@ enum class Op : std::uint8_t {
   OnError,     // x = 1: Resume Next, 0: GoTo 0
   ReDim,       // b: variable, x bounds at c, y = preserve
   Erase,       // b: variable, y = fixed size
-  Undefined,   // raise "variable is undefined" for the name in constant c
+  Raise,       // raise runtime error a naming constant c ("variable is undefined: 'x'")
   Return,
 };
 
@@ -67,6 +67,15 @@ enum class InvokeMode : std::uint8_t { Get, Put, PutRef };
 // y bit of CallProc, CallMethod, CallBuiltin and Element: the result is assigned with Let, so
 // an object result gives its default value.
 inline constexpr std::uint8_t kLetResult = 0x80;
+// y of Move, Copy and SetRef: the source is a temporary holding a call's result; its value is
+// moved out and the temporary left empty.
+inline constexpr std::uint8_t kFromTemp = 1;
+// y bits of Binary and Unary: operand b or c is a literal the script wrote (comparisons of a
+// text with a number follow it), or a call's result to let go of after the operation.
+inline constexpr std::uint8_t kLiteralB = 1;
+inline constexpr std::uint8_t kLiteralC = 2;
+inline constexpr std::uint8_t kReleaseB = 4;
+inline constexpr std::uint8_t kReleaseC = 8;
 
 struct Instr {
   Op op;

@@ -112,6 +112,7 @@ class Compiler {
       p_.procs.emplace_back();
       // Callers compiled before the procedure need to know which arguments go by reference.
       for (const Param& prm : pd.params) p_.procs.back().byRef.push_back(prm.byRef);
+      p_.procs.back().kind = pd.kind;  // a Sub called as a statement leaves no result to drop
       procIndex_.push_back(index);
       addGlobal(pd.name, GlobalName::Kind::Procedure, index, pd.origin);
     }
@@ -381,9 +382,11 @@ class Compiler {
         if (def.defaultMember >= 0) compileError(1052, pd.origin);
         def.defaultMember = static_cast<int>(m - def.members.data());
       }
-      if (pd.kind == ProcDecl::Kind::Sub && pd.params.empty()) {
-        if (automation::equalsIgnoreCase(pd.name, u"Class_Initialize")) def.initialize = index;
-        if (automation::equalsIgnoreCase(pd.name, u"Class_Terminate")) def.terminate = index;
+      bool initialize = automation::equalsIgnoreCase(pd.name, u"Class_Initialize");
+      bool terminate = automation::equalsIgnoreCase(pd.name, u"Class_Terminate");
+      if ((initialize || terminate) && pd.kind == ProcDecl::Kind::Sub) {
+        if (!pd.params.empty()) compileError(1053, pd.origin);
+        (initialize ? def.initialize : def.terminate) = index;
       }
     }
     for (std::size_t i = 0; i < cd.procs.size(); ++i) procedure(cd.procs[i], firstProc + static_cast<int>(i), &def);
@@ -526,7 +529,10 @@ class Compiler {
       case SK::Dim: case SK::Const: case SK::OptionExplicit: break;
       case SK::ReDim:
         for (const auto& item : st.items) {
-          if (ctx_->fixedArrays.count(lower(item.name))) compileError(err::kFixedArray, item.origin);
+          if (ctx_->fixedArrays.count(lower(item.name))) {
+            emit({Op::Raise, 0, 0, err::kFixedArray, 0, nameConstant(item.name)}, item.origin);
+            continue;
+          }
           redim(variableOperand(item.name, item.origin), item.bounds, st.preserve);
         }
         break;
@@ -555,13 +561,13 @@ class Compiler {
     Resolved r = resolve(name);
     if (r.isVariable()) return r.operand();
     if (r.kind == Resolved::Kind::Dynamic && p_.optionExplicit) {
-      emit({Op::Undefined, 0, 0, 0, 0, nameConstant(name)}, o);
+      emit({Op::Raise, 0, 0, err::kUndefined, 0, nameConstant(name)}, o);
       return ref::kLocal | temp();
     }
     if (r.kind == Resolved::Kind::Dynamic) {  // Execute code assigning a name it does not know
       int g = static_cast<int>(p_.globals.size());
       globalIndex_[lower(name)] = g;
-      p_.globals.push_back({name, GlobalName::Kind::Implicit});
+      p_.globals.push_back({name, GlobalName::Kind::Implicit, -1, {}});
       return ref::kGlobal | g;
     }
     compileError(err::kIllegalAssignment, o);
@@ -691,7 +697,16 @@ class Compiler {
     } else {
       compileError(1024, target.origin);
     }
+    // A result nobody takes is let go of at once (an object returned ends here).
+    if (!callsSub(target)) emit({Op::Copy, 0, 0, ref::kLocal | dst, constant(Variant())});
     ctx_->next = base;
+  }
+
+  bool callsSub(const Expr& target) {
+    const Expr& callee = target.kind == K::Call ? *target.lhs : target;
+    if (callee.kind != K::Name) return false;
+    Resolved r = resolve(callee.name, true);
+    return r.kind == Resolved::Kind::Proc && p_.procs[r.index].kind == ProcDecl::Kind::Sub;
   }
 
   void ifStatement(const Stmt& st) {
@@ -751,7 +766,8 @@ class Compiler {
 
   void compare(BinOp op, std::int32_t subject, bool literalSubject, const Expr& value, int dst) {
     std::int32_t v = operand(value);
-    std::uint8_t lit = static_cast<std::uint8_t>((literalSubject ? 1 : 0) | (value.kind == K::Const ? 2 : 0));
+    std::uint8_t lit = static_cast<std::uint8_t>((literalSubject ? kLiteralB : 0) |
+                                                 (value.kind == K::Const ? kLiteralC : 0));
     emit({Op::Binary, static_cast<std::uint8_t>(op), lit, ref::kLocal | dst, subject, v});
   }
 
@@ -875,8 +891,21 @@ class Compiler {
       }
       case K::Unary: case K::Paren: return mayRunCode(*e.lhs);
       case K::Binary: return mayRunCode(*e.lhs) || mayRunCode(*e.rhs);
+      case K::Call: {
+        // An element of an array variable: counted as data, though an object in the variable
+        // would run its default member.
+        if (e.lhs->kind != K::Name || !isElement(e) || mayRunCode(*e.args[0])) return true;
+        Resolved r = resolve(e.lhs->name, true);
+        return !r.isVariable();
+      }
       default: return true;
     }
+  }
+
+  // `flag` when e's value is the result of a call, which lands in a temporary that may hold
+  // an object: the operator lets go of it at once, so that the object can end.
+  static std::uint8_t callResult(const Expr& e, std::uint8_t flag) {
+    return e.kind == K::Call || e.kind == K::Member ? flag : 0;
   }
 
   // e's value in a new temporary, even when e is a variable.
@@ -927,7 +956,7 @@ class Compiler {
         int t = ctx_->next;
         int tmp = temp();
         nameValue(e, tmp, false);
-        emit({move, 0, 0, dst, ref::kLocal | tmp}, e.origin);
+        emit({move, 0, kFromTemp, dst, ref::kLocal | tmp}, e.origin);
         ctx_->next = t;
         return;
       }
@@ -937,7 +966,8 @@ class Compiler {
       case K::Unary: {
         int mark = ctx_->next;
         std::int32_t a = operand(*e.lhs);
-        emit({Op::Unary, static_cast<std::uint8_t>(e.uop), 0, dst, a}, e.origin);
+        emit({Op::Unary, static_cast<std::uint8_t>(e.uop), callResult(*e.lhs, kReleaseB), dst, a},
+             e.origin);
         ctx_->next = mark;
         if (mode == Assign::Set) emit({Op::SetRef, 0, 0, dst, dst}, e.origin);
         return;
@@ -948,9 +978,10 @@ class Compiler {
         // change it.
         std::int32_t a = mayRunCode(*e.rhs) ? valueInTemp(*e.lhs) : operand(*e.lhs);
         std::int32_t b = operand(*e.rhs);
-        std::uint8_t lit = static_cast<std::uint8_t>((e.lhs->kind == K::Const ? 1 : 0) |
-                                                     (e.rhs->kind == K::Const ? 2 : 0));
-        emit({Op::Binary, static_cast<std::uint8_t>(e.op), lit, dst, a, b}, e.origin);
+        std::uint8_t flags = static_cast<std::uint8_t>(
+            (e.lhs->kind == K::Const ? kLiteralB : 0) | (e.rhs->kind == K::Const ? kLiteralC : 0) |
+            callResult(*e.lhs, kReleaseB) | callResult(*e.rhs, kReleaseC));
+        emit({Op::Binary, static_cast<std::uint8_t>(e.op), flags, dst, a, b}, e.origin);
         ctx_->next = mark;
         if (mode == Assign::Set) emit({Op::SetRef, 0, 0, dst, dst}, e.origin);
         return;
@@ -976,7 +1007,7 @@ class Compiler {
         std::int32_t into = direct || letDirect ? dst : ref::kLocal | temp();
         if (e.kind == K::Member) memberCall(e, nullptr, into);
         else call(e, into, letDirect ? kLetResult : 0);
-        if (!direct && !letDirect) emit({move, 0, 0, dst, into}, e.origin);
+        if (!direct && !letDirect) emit({move, 0, kFromTemp, dst, into}, e.origin);
         ctx_->next = mark;
         return;
       }
@@ -1089,8 +1120,9 @@ class Compiler {
               ctx_->next, r.index}, e.origin);
         return;
       case Resolved::Kind::Builtin:
-        checkArgCount(r.index, 0, e.origin);
-        emit({Op::CallBuiltin, 0, 0, ref::kLocal | dst, ctx_->next, r.index}, e.origin);
+        if (argCountFits(r.index, 0, e)) {
+          emit({Op::CallBuiltin, 0, 0, ref::kLocal | dst, ctx_->next, r.index}, e.origin);
+        }
         return;
       case Resolved::Kind::Class:
         compileError(err::kIllegalAssignment, e.origin);
@@ -1106,9 +1138,13 @@ class Compiler {
     }
   }
 
-  void checkArgCount(int builtin, std::size_t n, Origin o) {
+  // A built-in called with too few or too many arguments fails when the call runs, as
+  // VBScript's own functions do (On Error Resume Next goes on after it).
+  bool argCountFits(int builtin, std::size_t n, const Expr& call) {
     const Builtin& b = builtinAt(builtin);
-    if (static_cast<int>(n) < b.minArgs || static_cast<int>(n) > b.maxArgs) compileError(err::kWrongArgs, o);
+    if (static_cast<int>(n) >= b.minArgs && static_cast<int>(n) <= b.maxArgs) return true;
+    emit({Op::Raise, 0, 0, err::kWrongArgs, 0, nameConstant(b.name)}, call.origin);
+    return false;
   }
 
   // callee(args): procedure, built-in, array element, default member or member call.
@@ -1142,7 +1178,7 @@ class Compiler {
           ctx_->next = base;
           return;
         case Resolved::Kind::Builtin:
-          checkArgCount(r.index, e.args.size(), e.origin);
+          if (!argCountFits(r.index, e.args.size(), e)) return;
           for (const auto& a : e.args) exprInto(*a, temp(), Assign::Raw);
           emit({Op::CallBuiltin, argc, let, dst, base, r.index}, e.origin);
           ctx_->next = base;

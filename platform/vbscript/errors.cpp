@@ -149,6 +149,15 @@ std::int32_t errNumberOf(automation::HRESULT code) {
   return (u & 0xFFFF0000u) == 0x800A0000u ? static_cast<std::int32_t>(u & 0xFFFF) : code;
 }
 
+int scriptNumberFor(automation::HRESULT code) {
+  switch (code) {
+    case automation::hr::kUnknownName:
+    case automation::hr::kMemberNotFound: return err::kNoSuchMember;
+    case automation::hr::kBadParamCount: return err::kWrongArgs;
+    default: return 0;
+  }
+}
+
 void raise(int number) {
   throw automation::AutomationError(hresultOf(number), kRuntimeSource, Text(errorText(number)));
 }

@@ -47,6 +47,10 @@ inline automation::HRESULT hresultOf(int number) {
 // codes, the whole HRESULT otherwise.
 std::int32_t errNumberOf(automation::HRESULT code);
 
+// VBScript's number for an error of late binding (no such member 438, wrong number of
+// arguments 450); 0 for any other.
+int scriptNumberFor(automation::HRESULT code);
+
 [[noreturn]] void raise(int number);
 [[noreturn]] void raise(int number, automation::TextView detail);  // "Text: 'detail'"
 

@@ -7,44 +7,41 @@ namespace vbscript {
 namespace {
 
 using test::run;
-
-std::string show(const std::string& expr) {
-  return run("Response.Write TypeName(" + expr + ") & \":\" & (" + expr + ")");
-}
+using test::typed;
 
 TEST(Arithmetic, IntegerOverflowMovesToTheNextWiderType) {
-  EXPECT_EQ(show("32767 + 1"), "Long:32768");
-  EXPECT_EQ(show("-32768 - 1"), "Long:-32769");
-  EXPECT_EQ(show("200 * 200"), "Long:40000");
-  EXPECT_EQ(show("2147483647 + 1"), "Double:2147483648");
-  EXPECT_EQ(show("CByte(200) + CByte(100)"), "Integer:300");
-  EXPECT_EQ(show("1 + 2"), "Integer:3");
-  EXPECT_EQ(show("-(-32768)"), "Long:32768");
-  EXPECT_EQ(show("&hFFFF"), "Integer:-1");
-  EXPECT_EQ(show("&h10000"), "Long:65536");
+  EXPECT_EQ(typed("32767 + 1"), "Long:32768");
+  EXPECT_EQ(typed("-32768 - 1"), "Long:-32769");
+  EXPECT_EQ(typed("200 * 200"), "Long:40000");
+  EXPECT_EQ(typed("2147483647 + 1"), "Double:2147483648");
+  EXPECT_EQ(typed("CByte(200) + CByte(100)"), "Integer:300");
+  EXPECT_EQ(typed("1 + 2"), "Integer:3");
+  EXPECT_EQ(typed("-(-32768)"), "Long:32768");
+  EXPECT_EQ(typed("&hFFFF"), "Integer:-1");
+  EXPECT_EQ(typed("&h10000"), "Long:65536");
 }
 
 TEST(Arithmetic, EmptyNullAndTextsThatReadAsNumbers) {
-  EXPECT_EQ(show("Empty + Empty"), "Integer:0");
-  EXPECT_EQ(show("Empty + 5"), "Integer:5");
+  EXPECT_EQ(typed("Empty + Empty"), "Integer:0");
+  EXPECT_EQ(typed("Empty + 5"), "Integer:5");
   EXPECT_EQ(run("Response.Write IsNull(Null + 1) & IsNull(Null & Null) & (Null & \"a\")"), "TrueTruea");
-  EXPECT_EQ(show("\"3\" + 4"), "Double:7");
-  EXPECT_EQ(show("\"3\" + \"4\""), "String:34");
-  EXPECT_EQ(show("\"3\" - \"4\""), "Double:-1");
-  EXPECT_EQ(show("\"3\" & 4"), "String:34");
-  EXPECT_EQ(show("True + True"), "Integer:-2");
+  EXPECT_EQ(typed("\"3\" + 4"), "Double:7");
+  EXPECT_EQ(typed("\"3\" + \"4\""), "String:34");
+  EXPECT_EQ(typed("\"3\" - \"4\""), "Double:-1");
+  EXPECT_EQ(typed("\"3\" & 4"), "String:34");
+  EXPECT_EQ(typed("True + True"), "Integer:-2");
   EXPECT_NE(run("x = \"abc\" + 1").find("|error 13 Type mismatch"), std::string::npos);
 }
 
 TEST(Arithmetic, DivisionFamily) {
-  EXPECT_EQ(show("7 / 2"), "Double:3.5");
-  EXPECT_EQ(show("7 \\ 2"), "Integer:3");
-  EXPECT_EQ(show("-7 \\ 2"), "Integer:-3");
-  EXPECT_EQ(show("7.5 \\ 2"), "Long:4");  // 7.5 rounds to 8 first
-  EXPECT_EQ(show("6.5 Mod 4"), "Long:2");  // 6.5 rounds to 6
-  EXPECT_EQ(show("-7 Mod 3"), "Integer:-1");
-  EXPECT_EQ(show("2 ^ 10"), "Double:1024");
-  EXPECT_EQ(show("-2 ^ 2"), "Double:-4");
+  EXPECT_EQ(typed("7 / 2"), "Double:3.5");
+  EXPECT_EQ(typed("7 \\ 2"), "Integer:3");
+  EXPECT_EQ(typed("-7 \\ 2"), "Integer:-3");
+  EXPECT_EQ(typed("7.5 \\ 2"), "Long:4");  // 7.5 rounds to 8 first
+  EXPECT_EQ(typed("6.5 Mod 4"), "Long:2");  // 6.5 rounds to 6
+  EXPECT_EQ(typed("-7 Mod 3"), "Integer:-1");
+  EXPECT_EQ(typed("2 ^ 10"), "Double:1024");
+  EXPECT_EQ(typed("-2 ^ 2"), "Double:-4");
   EXPECT_NE(run("x = 1 / 0").find("|error 11 Division by zero"), std::string::npos);
   EXPECT_NE(run("x = 1 \\ 0").find("|error 11"), std::string::npos);
   EXPECT_NE(run("x = 0 / 0").find("|error 6 Overflow"), std::string::npos);
@@ -62,19 +59,19 @@ TEST(Comparison, MixedVariants) {
 }
 
 TEST(Logical, BooleansNumbersAndNull) {
-  EXPECT_EQ(show("True And False"), "Boolean:False");
-  EXPECT_EQ(show("12 And 10"), "Integer:8");
-  EXPECT_EQ(show("12 Or 3"), "Integer:15");
-  EXPECT_EQ(show("Not 0"), "Integer:-1");
-  EXPECT_EQ(show("Not True"), "Boolean:False");
-  EXPECT_EQ(show("5 Xor 3"), "Integer:6");
-  EXPECT_EQ(show("True Eqv False"), "Boolean:False");
-  EXPECT_EQ(show("False Imp False"), "Boolean:True");
-  EXPECT_EQ(show("Null And False"), "Boolean:False");
-  EXPECT_EQ(show("Null Or True"), "Boolean:True");
+  EXPECT_EQ(typed("True And False"), "Boolean:False");
+  EXPECT_EQ(typed("12 And 10"), "Integer:8");
+  EXPECT_EQ(typed("12 Or 3"), "Integer:15");
+  EXPECT_EQ(typed("Not 0"), "Integer:-1");
+  EXPECT_EQ(typed("Not True"), "Boolean:False");
+  EXPECT_EQ(typed("5 Xor 3"), "Integer:6");
+  EXPECT_EQ(typed("True Eqv False"), "Boolean:False");
+  EXPECT_EQ(typed("False Imp False"), "Boolean:True");
+  EXPECT_EQ(typed("Null And False"), "Boolean:False");
+  EXPECT_EQ(typed("Null Or True"), "Boolean:True");
   EXPECT_EQ(run("Response.Write IsNull(Null And True) & IsNull(Null Or False) & IsNull(Not Null)"),
             "TrueTrueTrue");
-  EXPECT_EQ(show("False Imp Null"), "Boolean:True");
+  EXPECT_EQ(typed("False Imp Null"), "Boolean:True");
 }
 
 TEST(Statements, IfSelectAndLoops) {

@@ -6,44 +6,10 @@
 namespace vbscript {
 namespace {
 
-using automation::Args;
-using automation::byRef;
-using automation::byVal;
+using test::Component;
 using test::run;
+using test::runWithComponent;
 using test::TestHost;
-
-// A component with a by-reference parameter that trims its argument in place, and a
-// collection that For Each visits.
-class Component : public automation::Dispatch {
- public:
-  const automation::TypeInfo& typeInfo() const override {
-    static const automation::TypeInfo info =
-        automation::MemberTable<Component>(u"_Component", u"")
-            .function(u"Trim", {byRef(u"strSQL"), byVal(u"copy")},
-                      [](Component&, Args a) {
-                        a[0] = Variant(automation::trim(automation::toText(a[0])));
-                        a[1] = Variant(u"lost");
-                        return Variant(true);
-                      })
-            .property(
-                u"Item", {byVal(u"key")},
-                [](Component& c, Args a) { return Variant(c.prefix + automation::toText(a[0])); },
-                [](Component& c, Args a, const Variant& v) { c.prefix = automation::toText(a[0]) + automation::toText(v); })
-            .asDefault()
-            .build();
-    return info;
-  }
-  std::optional<std::vector<Variant>> enumerate() override {
-    return std::vector<Variant>{Variant(u"a"), Variant(u"b"), Variant(3)};
-  }
-  Text prefix = u"#";
-};
-
-std::string runWithComponent(const std::string& code) {
-  TestHost host;
-  host.classes[u"Test.Component"] = [] { return std::make_shared<Component>(); };
-  return run(code, &host);
-}
 
 TEST(Components, ByRefArgumentsAreWrittenBackToVariables) {
   EXPECT_EQ(runWithComponent("Set c = CreateObject(\"Test.Component\")\ns = \"  select 1  \": t = \"keep\"\n"

@@ -82,10 +82,11 @@ Variant arithmetic(BinOp op, const Variant& a, const Variant& b) {
   }
   if (r == kCy) {
     Currency x = automation::toCurrency(numeric(a)), y = automation::toCurrency(numeric(b));
-    __int128 z;
-    if (op == BinOp::Add) z = static_cast<__int128>(x.scaled) + y.scaled;
-    else if (op == BinOp::Sub) z = static_cast<__int128>(x.scaled) - y.scaled;
-    else z = static_cast<__int128>(x.scaled) * y.scaled / 10000;
+    __extension__ using Wide = __int128;  // a product of two amounts needs 127 bits
+    Wide z;
+    if (op == BinOp::Add) z = static_cast<Wide>(x.scaled) + y.scaled;
+    else if (op == BinOp::Sub) z = static_cast<Wide>(x.scaled) - y.scaled;
+    else z = static_cast<Wide>(x.scaled) * y.scaled / 10000;
     if (z > INT64_MAX || z < INT64_MIN) raise(err::kOverflow);
     return Variant(Currency{static_cast<std::int64_t>(z)});
   }
@@ -291,12 +292,16 @@ Variant binaryOp(BinOp op, const Variant& a0, const Variant& b0, bool aLiteral, 
     default: break;
   }
   if (a.isNull() || b.isNull()) {
-    rankOf(a.isNull() ? b : a);  // a Null beside an array or object is still a mismatch
+    const Variant& other = a.isNull() ? b : a;
+    if (!other.isNull()) rankOf(other);  // a Null beside an array is still a mismatch
     return Variant::null();
   }
   switch (op) {
     case BinOp::Add:
       if (a.isText() && b.isText()) return Variant(a.text() + b.text());
+      // Empty beside a text gives the text unchanged, as "" would be joined to it.
+      if (a.isEmpty() && b.isText()) return b;
+      if (b.isEmpty() && a.isText()) return a;
       return arithmetic(op, a, b);
     case BinOp::Sub: case BinOp::Mul: return arithmetic(op, a, b);
     case BinOp::Div: return divide(a, b);

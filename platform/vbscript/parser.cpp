@@ -732,7 +732,7 @@ class Parser {
     }
     ExprPtr lhs = binaryLevel(level + 1);
     for (;;) {
-      BinOp op;
+      BinOp op = BinOp::Add;
       if (levelOf(peek(), op) != level) return lhs;
       Origin o = next().origin;
       ExprPtr rhs = binaryLevel(level + 1);

@@ -7,12 +7,8 @@
 namespace vbscript {
 namespace {
 
+using test::errorOf;
 using test::run;
-
-// Runs `code` under On Error Resume Next and writes the error number it ended with.
-std::string errorOf(const std::string& code) {
-  return run("On Error Resume Next\n" + code + "\nResponse.Write Err.Number");
-}
 
 TEST(Recursion, EveryWayOfCallingEndsInOutOfStackSpace) {
   EXPECT_EQ(errorOf("Function R(n): R = R(n + 1): End Function\nx = R(1)"), "28");

@@ -75,4 +75,70 @@ inline std::string run(const std::string& code, TestHost* useHost = nullptr,
   return result;
 }
 
+// A component as the host's registry gives them: Trim takes its first argument by reference
+// and trims it in place (the second goes by value), Item is the default member, For Each
+// visits "a", "b", 3, Fail raises the component's own error, and Inner is a property without
+// parameters whose value is another component.
+class Component : public automation::Dispatch {
+ public:
+  const automation::TypeInfo& typeInfo() const override {
+    using automation::Args;
+    using automation::byRef;
+    using automation::byVal;
+    static const automation::TypeInfo info =
+        automation::MemberTable<Component>(u"_Component", u"")
+            .function(u"Trim", {byRef(u"strSQL"), byVal(u"copy")},
+                      [](Component&, Args a) {
+                        a[0] = Variant(automation::trim(automation::toText(a[0])));
+                        a[1] = Variant(u"lost");
+                        return Variant(true);
+                      })
+            .property(
+                u"Item", {byVal(u"key")},
+                [](Component& c, Args a) { return Variant(c.prefix + automation::toText(a[0])); },
+                [](Component& c, Args a, const Variant& v) {
+                  c.prefix = automation::toText(a[0]) + automation::toText(v);
+                })
+            .asDefault()
+            .sub(u"Fail", {},
+                 [](Component&, Args) {
+                   throw automation::AutomationError(static_cast<automation::HRESULT>(0x80040201),
+                                                     u"Test.Component", u"it failed");
+                 })
+            .readOnly(u"Inner",
+                      [](Component& c, Args) {
+                        if (!c.inner) c.inner = std::make_shared<Component>();
+                        return Variant(ObjectRef(c.inner));
+                      })
+            .build();
+    return info;
+  }
+  std::optional<std::vector<Variant>> enumerate() override {
+    return std::vector<Variant>{Variant(u"a"), Variant(u"b"), Variant(3)};
+  }
+  Text prefix = u"#";
+  std::shared_ptr<Component> inner;
+};
+
+// Runs `code` with CreateObject("Test.Component") at hand.
+inline std::string runWithComponent(const std::string& code) {
+  TestHost host;
+  host.classes[u"Test.Component"] = [] { return std::make_shared<Component>(); };
+  return run(code, &host);
+}
+
+// What Response.Write writes for `expr`.
+inline std::string written(const std::string& expr) { return run("Response.Write " + expr); }
+
+// "TypeName:value" of `expr`, to see the subtype an operation gives along with its value.
+inline std::string typed(const std::string& expr) {
+  return run("x = " + expr + "\nResponse.Write TypeName(x) & \":\" & x");
+}
+
+// Runs `code` under On Error Resume Next; what it wrote, then the number of the error last
+// raised (0 for none).
+inline std::string errorOf(const std::string& code) {
+  return run("On Error Resume Next\n" + code + "\nResponse.Write Err.Number");
+}
+
 }  // namespace vbscript::test

@@ -23,7 +23,7 @@ using automation::AutomationError;
 using automation::ObjectRef;
 using automation::VarType;
 
-inline Variant& at(Frame& f, std::int32_t r) {
+[[gnu::always_inline]] inline Variant& at(Frame& f, std::int32_t r) {
   switch (ref::tagOf(r)) {
     case ref::kLocal: return f.slots[r];
     case ref::kConst: return const_cast<Variant&>(f.program->constants[ref::indexOf(r)]);
@@ -59,10 +59,18 @@ inline bool numberOf(const Variant& v, double& out) {
   return true;
 }
 
+// dst = v for a number or a boolean, in place when dst already holds one of its kind (the
+// common case of a counter or a sum), so that the variant itself is not reassigned.
+template <class T>
+inline void put(Variant& dst, T v) {
+  if (auto p = std::get_if<T>(&dst.storage())) *p = v;
+  else dst = Variant(v);
+}
+
 inline void setInteger(Variant& dst, std::int64_t v, bool isLong) {
-  if (!isLong && v >= INT16_MIN && v <= INT16_MAX) dst = Variant(static_cast<std::int16_t>(v));
-  else if (v >= INT32_MIN && v <= INT32_MAX) dst = Variant(static_cast<std::int32_t>(v));
-  else dst = Variant(static_cast<double>(v));
+  if (!isLong && v >= INT16_MIN && v <= INT16_MAX) put(dst, static_cast<std::int16_t>(v));
+  else if (v >= INT32_MIN && v <= INT32_MAX) put(dst, static_cast<std::int32_t>(v));
+  else put(dst, static_cast<double>(v));
 }
 
 // Whether releasing v may run script code: an object's Class_Terminate, or those of the
@@ -102,17 +110,17 @@ inline bool fastBinary(BinOp op, const Variant& a, const Variant& b, Variant& ds
         if (y == 0) return false;
         setInteger(dst, std::int64_t{x} / y, isLong);
         return true;
-      case BinOp::Eq: dst = Variant(x == y); return true;
-      case BinOp::Ne: dst = Variant(x != y); return true;
-      case BinOp::Lt: dst = Variant(x < y); return true;
-      case BinOp::Gt: dst = Variant(x > y); return true;
-      case BinOp::Le: dst = Variant(x <= y); return true;
-      case BinOp::Ge: dst = Variant(x >= y); return true;
+      case BinOp::Eq: put(dst, x == y); return true;
+      case BinOp::Ne: put(dst, x != y); return true;
+      case BinOp::Lt: put(dst, x < y); return true;
+      case BinOp::Gt: put(dst, x > y); return true;
+      case BinOp::Le: put(dst, x <= y); return true;
+      case BinOp::Ge: put(dst, x >= y); return true;
       case BinOp::And: setInteger(dst, x & y, isLong); return true;
       case BinOp::Or: setInteger(dst, x | y, isLong); return true;
       case BinOp::Div:
         if (y == 0) return false;
-        dst = Variant(static_cast<double>(x) / y);
+        put(dst, static_cast<double>(x) / y);
         return true;
       default: return false;
     }
@@ -128,16 +136,16 @@ inline bool fastBinary(BinOp op, const Variant& a, const Variant& b, Variant& ds
         if (q == 0) return false;
         r = p / q;
         break;
-      case BinOp::Eq: dst = Variant(p == q); return true;
-      case BinOp::Ne: dst = Variant(p != q); return true;
-      case BinOp::Lt: dst = Variant(p < q); return true;
-      case BinOp::Gt: dst = Variant(p > q); return true;
-      case BinOp::Le: dst = Variant(p <= q); return true;
-      case BinOp::Ge: dst = Variant(p >= q); return true;
+      case BinOp::Eq: put(dst, p == q); return true;
+      case BinOp::Ne: put(dst, p != q); return true;
+      case BinOp::Lt: put(dst, p < q); return true;
+      case BinOp::Gt: put(dst, p > q); return true;
+      case BinOp::Le: put(dst, p <= q); return true;
+      case BinOp::Ge: put(dst, p >= q); return true;
       default: return false;
     }
     if (!std::isfinite(r)) return false;  // the general rules raise the overflow
-    dst = Variant(r);
+    put(dst, r);
     return true;
   }
   if (a.isText() && b.isText()) {
@@ -149,12 +157,17 @@ inline bool fastBinary(BinOp op, const Variant& a, const Variant& b, Variant& ds
         dst = Variant(std::move(t));
         return true;
       }
-      case BinOp::Eq: dst = Variant(a.text() == b.text()); return true;
-      case BinOp::Ne: dst = Variant(a.text() != b.text()); return true;
+      case BinOp::Eq: put(dst, a.text() == b.text()); return true;
+      case BinOp::Ne: put(dst, a.text() != b.text()); return true;
       default: return false;
     }
   }
   return false;
+}
+
+inline const Variant::ArrayData* arrayDataOf(const Variant& v) {
+  auto p = std::get_if<std::shared_ptr<Variant::ArrayData>>(&v.storage());
+  return p ? p->get() : nullptr;
 }
 
 inline bool condition(const Variant& v) {
@@ -179,10 +192,7 @@ Variant itemsOf(const Variant& v) {
   try {
     throw;
   } catch (const AutomationError& e) {
-    if (e.code() == automation::hr::kUnknownName || e.code() == automation::hr::kMemberNotFound) {
-      raise(err::kNoSuchMember, member);
-    }
-    if (e.code() == automation::hr::kBadParamCount) raise(err::kWrongArgs, member);
+    if (int number = scriptNumberFor(e.code())) raise(number, member);
     throw;
   } catch (const StopRun&) {
     throw;
@@ -263,21 +273,26 @@ class Interpreter {
       const ClassMember* m = so->classDef().find(name);
       if (!m || !m->isPublic) raise(err::kNoSuchMember, name);
       int index = static_cast<int>(m - so->classDef().members.data());
-      int shape = m->get >= 0 ? m->get : m->sub >= 0 ? m->sub : mode == InvokeMode::Get ? -1 : m->let >= 0 ? m->let : m->set;
-      if (shape >= 0) mask = byRefMask(so->program().procs[shape]);
+      const auto& procs = so->program().procs;
+      int put = mode == InvokeMode::Get ? -1 : m->let >= 0 ? m->let : m->set;
+      bool putTakesThem = put >= 0 && procs[put].params() == in.x + 1;
+      if (in.x > 0 && m->get >= 0 && procs[m->get].params() == 0 && !putTakesThem) {
+        return throughValue(rt, f, mode, rt.callMember(*so, index, InvokeMode::Get, {}), args, mask);
+      }
+      int shape = m->get >= 0 ? m->get : m->sub >= 0 ? m->sub : put;
+      if (shape >= 0) mask = byRefMask(procs[shape]);
       return rt.callMember(*so, index, mode, args);
     }
     const automation::MemberInfo* m = o->typeInfo().find(name);
     if (!m) raise(err::kNoSuchMember, name);
-    // obj.Collection(i): a property without parameters, then its default member.
-    if (mode == InvokeMode::Get && m->params.empty() && !args.empty() && m->kind == automation::MemberInfo::Kind::Property) {
+    if (m->params.empty() && in.x > 0 && m->kind == automation::MemberInfo::Kind::Property) {
       Variant holder;
       try {
         holder = o->invoke(name, automation::InvokeKind::PropertyGet, automation::Args());
       } catch (...) {
         rethrowFromObject(name);
       }
-      return index(rt, f, holder, args, mask);
+      return throughValue(rt, f, mode, std::move(holder), args, mask);
     }
     mask = byRefMask(m);
     Variant r;
@@ -290,6 +305,15 @@ class Interpreter {
     }
     rt.poll();
     return r;
+  }
+
+  // obj.Items(i) and obj.Items(i) = v where Items takes no parameters: the index goes to
+  // the value of Items (an array, or an object's default member).
+  static Variant throughValue(Runtime& rt, Frame& f, InvokeMode mode, Variant holder,
+                              automation::Args args, std::uint64_t& mask) {
+    if (mode == InvokeMode::Get) return index(rt, f, holder, args, mask);
+    setIndex(rt, holder, args, mode == InvokeMode::PutRef);
+    return {};
   }
 
   static Variant index(Runtime& rt, Frame& f, const Variant& container, automation::Args args,
@@ -376,7 +400,7 @@ class Interpreter {
     Variant& var = at(f, in.a);
     Variant& end = f.slots[in.b];
     Variant& step = f.slots[in.b + 1];
-    for (Variant* v : {&end, &step}) {
+    for (Variant* v : {&var, &end, &step}) {
       *v = valueOf(*v);
       if (!v->isNumeric() && !v->isEmpty()) *v = Variant(automation::toDouble(*v));
     }
@@ -396,7 +420,7 @@ class Interpreter {
     return sd >= 0 ? *c <= 0 : *c >= 0;
   }
 
-  static void forStep(Frame& f, const Instr& in, int& pc) {
+  [[gnu::always_inline]] static void forStep(Frame& f, const Instr& in, int& pc) {
     Variant& var = at(f, in.a);
     const Variant& end = f.slots[in.b];
     const Variant& step = f.slots[in.b + 1];
@@ -425,14 +449,21 @@ Variant Runtime::run(Frame& f) {
         const Instr& in = code[pc];
         switch (in.op) {
           case Op::Move: {
-            const Variant& src = at(f, in.b);
+            Variant& src = at(f, in.b);
             if (src.isObject()) assign(at(f, in.a), valueOf(src));
+            else if (in.y == kFromTemp) assign(at(f, in.a), std::move(src));
             else assign(at(f, in.a), src);
+            if (in.y == kFromTemp) release(src);
             ++pc;
             break;
           }
           case Op::Copy:
-            assign(at(f, in.a), at(f, in.b));
+            if (in.y == kFromTemp) {
+              assign(at(f, in.a), std::move(at(f, in.b)));
+              release(at(f, in.b));
+            } else {
+              assign(at(f, in.a), at(f, in.b));
+            }
             ++pc;
             break;
           case Op::Take: {
@@ -447,24 +478,33 @@ Variant Runtime::run(Frame& f) {
             break;
           }
           case Op::SetRef: {
-            const Variant& src = at(f, in.b);
+            Variant& src = at(f, in.b);
             if (!src.isObject()) raise(err::kObjectRequired);
-            assign(at(f, in.a), src);
+            if (in.y == kFromTemp) {
+              assign(at(f, in.a), std::move(src));
+              release(src);
+            } else {
+              assign(at(f, in.a), src);
+            }
             ++pc;
             break;
           }
           case Op::Unary: {
             const Variant& a = at(f, in.b);
+            Variant& dst = at(f, in.a);
             auto op = static_cast<UnOp>(in.x);
             std::int32_t x;
             bool l;
-            if (op == UnOp::Neg && smallInt(a, x, l) && x != INT16_MIN && x != INT32_MIN) {
-              setInteger(at(f, in.a), -std::int64_t{x}, l);
+            if (releaseMayRunCode(dst)) {
+              assign(dst, unaryOp(op, a));
+            } else if (op == UnOp::Neg && smallInt(a, x, l) && x != INT16_MIN && x != INT32_MIN) {
+              setInteger(dst, -std::int64_t{x}, l);
             } else if (op == UnOp::Not && a.type() == VarType::Bool) {
-              at(f, in.a) = Variant(!std::get<bool>(a.storage()));
+              dst = Variant(!std::get<bool>(a.storage()));
             } else {
-              assign(at(f, in.a), unaryOp(op, a));
+              dst = unaryOp(op, a);
             }
+            if (in.y & kReleaseB) release(at(f, in.b));
             ++pc;
             break;
           }
@@ -473,11 +513,11 @@ Variant Runtime::run(Frame& f) {
             const Variant& a = at(f, in.b);
             const Variant& b = at(f, in.c);
             Variant& dst = at(f, in.a);
-            if (!releaseMayRunCode(dst) && fastBinary(op, a, b, dst)) {
-              ++pc;
-              break;
+            if (releaseMayRunCode(dst) || !fastBinary(op, a, b, dst)) {
+              assign(dst, binaryOp(op, a, b, in.y & kLiteralB, in.y & kLiteralC));
             }
-            assign(dst, binaryOp(op, a, b, in.y & 1, in.y & 2));
+            if (in.y & kReleaseB) release(at(f, in.b));
+            if (in.y & kReleaseC) release(at(f, in.c));
             ++pc;
             break;
           }
@@ -599,13 +639,13 @@ Variant Runtime::run(Frame& f) {
           }
           case Op::Element: {
             // a(i) on a one-dimensional array: the common case, without a call's ceremony.
-            const Variant& container = at(f, in.b);
+            const Variant::ArrayData* data = arrayDataOf(at(f, in.b));
             std::int32_t i;
             bool l;
-            if (container.isArray() && smallInt(at(f, in.c), i, l)) {
-              const auto& bounds = container.arrayBounds();
+            if (data && smallInt(at(f, in.c), i, l)) {
+              const auto& bounds = data->bounds;
               if (bounds.size() == 1 && i >= bounds[0].lower && i <= bounds[0].upper()) {
-                const Variant& element = container.array()[static_cast<std::size_t>(i - bounds[0].lower)];
+                const Variant& element = data->items[static_cast<std::size_t>(i - bounds[0].lower)];
                 if (element.isObject() && (in.y & kLetResult)) assign(at(f, in.a), valueOf(element));
                 else assign(at(f, in.a), element);
                 ++pc;
@@ -702,16 +742,22 @@ Variant Runtime::run(Frame& f) {
             ++pc;
             break;
           }
-          case Op::Undefined:
-            raise(err::kUndefined, f.program->constants[ref::indexOf(in.c)].text());
+          case Op::Raise:
+            raise(in.a, f.program->constants[ref::indexOf(in.c)].text());
           case Op::Return:
             return {};
         }
       }
     } catch (const AutomationError& e) {
       noteError(f, pc);
-      if (!f.resumeNext) throw;
-      setErr(e);
+      // Late binding's errors where no member name was at hand (a default value, say).
+      int number = scriptNumberFor(e.code());
+      if (!f.resumeNext) {
+        if (number) raise(number);
+        throw;
+      }
+      if (number) setErr(AutomationError(hresultOf(number), kRuntimeSource, Text(errorText(number))));
+      else setErr(e);
       errorNoted_ = false;
       pc = f.proc->resume[static_cast<std::size_t>(pc)];
     }
