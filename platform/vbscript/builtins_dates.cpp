@@ -82,18 +82,25 @@ int dayOfYear(Date d) {
   return static_cast<int>(dayOf(d) - dayOf(Date::fromParts(d.year(), 1, 1))) + 1;
 }
 
+// The first day of week 1 of `year`: the week holding 1 January (vbFirstJan1), the first
+// week with at least four days in the year (vbFirstFourDays) or the first whole week
+// (vbFirstFullWeek).
+long long weekOneStart(int year, int firstDay, int firstWeek) {
+  Date jan1 = Date::fromParts(year, 1, 1);
+  int before = (jan1.weekday() - firstDay + 7) % 7;  // days of that week in the year before
+  bool counts = firstWeek == 1 || (firstWeek == 2 && before <= 3) || (firstWeek == 3 && before == 0);
+  return dayOf(jan1) - before + (counts ? 0 : 7);
+}
+
+// Days late in December may belong to week 1 of the next year, and days early in January to
+// the last week of the year before.
 int weekOfYear(Date d, int firstDay, int firstWeek) {
-  Date jan1 = Date::fromParts(d.year(), 1, 1);
-  int offset = (jan1.weekday() - firstDay + 7) % 7;
-  int doy = dayOfYear(d);
-  int week;
-  switch (firstWeek) {
-    case 2: week = (doy - 1 + offset) / 7 + (offset <= 3 ? 1 : 0); break;
-    case 3: week = (doy - 1 + offset) / 7 + (offset == 0 ? 1 : 0); break;
-    default: return (doy - 1 + offset) / 7 + 1;
-  }
-  if (week == 0) return weekOfYear(Date::fromParts(d.year() - 1, 12, 31), firstDay, firstWeek);
-  return week;
+  long long day = dayOf(d);
+  int year = d.year();
+  if (firstWeek == 2 && year < 9999 && day >= weekOneStart(year + 1, firstDay, firstWeek)) return 1;
+  long long start = weekOneStart(year, firstDay, firstWeek);
+  if (day < start && year > 100) start = weekOneStart(year - 1, firstDay, firstWeek);
+  return static_cast<int>((day - start) / 7) + 1;
 }
 
 Variant dateAdd(Runtime&, Args a) {

@@ -3,6 +3,9 @@
 // money, and the system's yyyy-mm-dd short date.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 #include <iterator>
 
 #include "builtins.h"
@@ -23,14 +26,40 @@ bool tristate(Args a, std::size_t i, bool regional) {
   return v == -2 ? regional : v != 0;
 }
 
+// |d| with `digits` decimals, rounded half away from zero on the 15 significant digits a
+// double holds, so that 1.005 rounds as it was written: "1.01".
+std::string decimals(double d, int digits) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.14e", std::fabs(d));
+  std::string mantissa = std::string(1, buf[0]) + std::string(buf + 2, 14);
+  // |d| * 10^digits = mantissa * 10^shift
+  int shift = std::atoi(std::strchr(buf, 'e') + 1) - 14 + digits;
+  std::string n;
+  if (shift >= 0) {
+    n = mantissa + std::string(static_cast<std::size_t>(shift), '0');
+  } else if (int keep = 15 + shift; keep >= 0) {
+    n = mantissa.substr(0, static_cast<std::size_t>(keep));
+    if (mantissa[static_cast<std::size_t>(keep)] >= '5') {
+      auto i = static_cast<std::ptrdiff_t>(n.size()) - 1;
+      while (i >= 0 && n[static_cast<std::size_t>(i)] == '9') n[static_cast<std::size_t>(i--)] = '0';
+      if (i < 0) n.insert(n.begin(), '1');
+      else ++n[static_cast<std::size_t>(i)];
+    }
+  }
+  auto width = static_cast<std::size_t>(digits) + 1;
+  if (n.size() < width) n.insert(0, width - n.size(), '0');
+  std::size_t zeros = 0;
+  while (n.size() - zeros > width && n[zeros] == '0') ++zeros;
+  n.erase(0, zeros);
+  if (digits > 0) n.insert(n.size() - static_cast<std::size_t>(digits), 1, '.');
+  return n;
+}
+
+// The regional forms of a negative amount: -n, -n% and ¥-n, or in parentheses.
 Text formatted(double d, int digits, bool leadingZero, bool parens, bool group,
                TextView prefix, TextView suffix) {
-  double scale = std::pow(10.0, digits);
-  double rounded = std::round(std::fabs(d) * scale) / scale;  // halves away from zero
-  bool negative = d < 0 && rounded != 0;
-  char buf[400];
-  std::snprintf(buf, sizeof buf, "%.*f", digits, rounded);
-  std::string s = buf;
+  std::string s = decimals(d, digits);
+  bool negative = d < 0 && s.find_first_not_of("0.") != std::string::npos;
   std::string whole = s.substr(0, s.find('.'));
   std::string fraction = digits > 0 ? s.substr(s.find('.')) : "";
   if (whole == "0" && !leadingZero && digits > 0) whole.clear();
@@ -42,9 +71,10 @@ Text formatted(double d, int digits, bool leadingZero, bool parens, bool group,
     }
     whole = std::move(grouped);
   }
-  Text body = Text(prefix) + automation::fromUtf8(whole + fraction) + Text(suffix);
-  if (!negative) return body;
-  return parens ? u"(" + body + u")" : u"-" + body;
+  Text number = automation::fromUtf8(whole + fraction);
+  if (!negative) return Text(prefix) + number + Text(suffix);
+  if (parens) return u"(" + Text(prefix) + number + Text(suffix) + u")";
+  return Text(prefix) + u"-" + number + Text(suffix);
 }
 
 Variant formatWith(Args a, double factor, TextView prefix, TextView suffix) {

@@ -158,7 +158,11 @@ Variant inStr(Runtime&, Args a) {
   if (hay.isNull() || needle.isNull()) return Variant::null();
   bool fold = textCompare(a, i + 2);
   Text h = folded(automation::joinText(hay), fold), n = folded(automation::joinText(needle), fold);
-  if (static_cast<std::size_t>(start) > h.size() + (n.empty() ? 1 : 0)) return Variant(std::int32_t{0});
+  // An empty text to search in has nothing, not even the empty text; in any other the
+  // empty text is found where the search starts, up to just past the end.
+  if (h.empty() || static_cast<std::size_t>(start) > h.size() + (n.empty() ? 1 : 0)) {
+    return Variant(std::int32_t{0});
+  }
   if (n.empty()) return Variant(std::int32_t{start});
   return Variant(static_cast<std::int32_t>(automation::find(h, n, start)));
 }

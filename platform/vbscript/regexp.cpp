@@ -119,7 +119,9 @@ class RegExp : public Dispatch {
                       [](RegExp& r, Args a) { return Variant(r.execute(automation::joinText(a[0]))); })
             .function(u"Replace", {automation::byVal(u"sourceString"), automation::byVal(u"replaceVar")},
                       [](RegExp& r, Args a) {
-                        return Variant(r.replace(automation::joinText(a[0]), automation::joinText(a[1])));
+                        Text s = automation::joinText(a[0]);
+                        if (a[1].isObject()) return Variant(r.replace(s, a[1].object()));
+                        return Variant(r.replace(s, automation::joinText(a[1])));
                       })
             .build();
     return info;
@@ -203,6 +205,26 @@ class RegExp : public Dispatch {
     each(s, [&](const Found& m) {
       out.append(s, last, m.start - last);
       expand(out, with, s, m);
+      last = m.end;
+    });
+    out.append(s, last, Text::npos);
+    return out;
+  }
+
+  // Replace with a function (GetRef): called with the match, its submatches, its position
+  // and the whole text; what it returns takes the match's place.
+  Text replace(const Text& s, const ObjectRef& function) {
+    if (!function) raise(err::kObjectNotSet);
+    Text out;
+    std::size_t last = 0;
+    each(s, [&](const Found& m) {
+      out.append(s, last, m.start - last);
+      std::vector<Variant> args;
+      args.emplace_back(s.substr(m.start, m.end - m.start));
+      args.insert(args.end(), m.groups.begin(), m.groups.end());
+      args.emplace_back(static_cast<std::int32_t>(m.start));
+      args.emplace_back(s);
+      out += automation::joinText(function->invoke(u"", automation::InvokeKind::Method, std::move(args)));
       last = m.end;
     });
     out.append(s, last, Text::npos);
