@@ -106,10 +106,10 @@ class Variant {
 
   VarType type() const {
     static constexpr VarType kTypes[] = {
-        VarType::Empty,   VarType::Null,    VarType::I2,           VarType::I4,
-        VarType::I8,      VarType::R4,      VarType::R8,           VarType::Date,
-        VarType::Text,    VarType::Object,  VarType::Missing,      VarType::Bool,
-        VarType::VariantArray, VarType::ByteArray, VarType::Byte,  VarType::Currency};
+        VarType::Empty,        VarType::Null,      VarType::I2,      VarType::I4,
+        VarType::I8,           VarType::R4,        VarType::R8,      VarType::Date,
+        VarType::Text,         VarType::Object,    VarType::Missing, VarType::Bool,
+        VarType::VariantArray, VarType::ByteArray, VarType::Byte,    VarType::Currency};
     return kTypes[value_.index()];
   }
   bool isEmpty() const { return type() == VarType::Empty; }

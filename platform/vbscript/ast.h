@@ -11,7 +11,25 @@
 namespace vbscript {
 
 enum class BinOp : std::uint8_t {
-  Imp, Eqv, Xor, Or, And, Eq, Ne, Lt, Gt, Le, Ge, Is, Concat, Add, Sub, Mod, IntDiv, Mul, Div,
+  Imp,
+  Eqv,
+  Xor,
+  Or,
+  And,
+  Eq,
+  Ne,
+  Lt,
+  Gt,
+  Le,
+  Ge,
+  Is,
+  Concat,
+  Add,
+  Sub,
+  Mod,
+  IntDiv,
+  Mul,
+  Div,
   Pow
 };
 enum class UnOp : std::uint8_t { Neg, Not, Plus };
@@ -25,13 +43,13 @@ struct Expr {
   ~Expr();
 
   enum class Kind : std::uint8_t {
-    Const,    // value (literal)
-    Name,     // name
-    Member,   // object.name; object null: the With object
-    Call,     // callee(args): a call, an array element or an object's default member
-    Unary,    // uop lhs
-    Binary,   // lhs op rhs
-    New,      // New name
+    Const,   // value (literal)
+    Name,    // name
+    Member,  // object.name; object null: the With object
+    Call,    // callee(args): a call, an array element or an object's default member
+    Unary,   // uop lhs
+    Binary,  // lhs op rhs
+    New,     // New name
     Me,
     Nothing,
     Paren,    // (lhs): a value, never a reference
@@ -54,7 +72,7 @@ using Block = std::vector<StmtPtr>;
 
 struct DimItem {
   Text name;
-  bool isArray = false;          // Dim a() or Dim a(3)
+  bool isArray = false;         // Dim a() or Dim a(3)
   std::vector<ExprPtr> bounds;  // upper bounds; empty for a dynamic array
   Origin origin;
 };
@@ -72,23 +90,23 @@ struct CaseClause {
 
 struct Stmt {
   enum class Kind : std::uint8_t {
-    Call,      // target (a call written as a statement)
-    Assign,    // target = value
-    Set,       // Set target = value
-    Dim,       // items (also Public/Private at script or class level)
-    ReDim,     // items, preserve
-    Const,     // items[i].name = values[i]
-    Erase,     // target
-    If,        // conds[i] → blocks[i]; blocks.size() > conds.size(): Else
-    Select,    // value, cases
-    For,       // name = value To upper Step step: body
-    ForEach,   // name In value: body
-    Do,        // cond with whileCond/untilCond at top or bottom
-    Exit,      // exitWhat
-    With,      // value: body
-    OnError,   // resumeNext
-    Literal,   // literal chunk number
-    Write,     // <%= value %>
+    Call,     // target (a call written as a statement)
+    Assign,   // target = value
+    Set,      // Set target = value
+    Dim,      // items (also Public/Private at script or class level)
+    ReDim,    // items, preserve
+    Const,    // items[i].name = values[i]
+    Erase,    // target
+    If,       // conds[i] → blocks[i]; blocks.size() > conds.size(): Else
+    Select,   // value, cases
+    For,      // name = value To upper Step step: body
+    ForEach,  // name In value: body
+    Do,       // cond with whileCond/untilCond at top or bottom
+    Exit,     // exitWhat
+    With,     // value: body
+    OnError,  // resumeNext
+    Literal,  // literal chunk number
+    Write,    // <%= value %>
     OptionExplicit,
   };
   Kind kind = Kind::Call;

@@ -52,7 +52,7 @@ const std::unordered_map<Text, Variant>& constants() {
     add(u"vbBinaryCompare", i2(0));
     add(u"vbTextCompare", i2(1));
     add(u"vbDatabaseCompare", i2(2));
-    const char16_t* days[] = {u"vbSunday", u"vbMonday", u"vbTuesday", u"vbWednesday",
+    const char16_t* days[] = {u"vbSunday",   u"vbMonday", u"vbTuesday", u"vbWednesday",
                               u"vbThursday", u"vbFriday", u"vbSaturday"};
     for (int i = 0; i < 7; ++i) add(days[i], i2(i + 1));
     add(u"vbUseSystemDayOfWeek", i2(0));
@@ -65,9 +65,10 @@ const std::unordered_map<Text, Variant>& constants() {
     add(u"vbShortDate", i2(2));
     add(u"vbLongTime", i2(3));
     add(u"vbShortTime", i2(4));
-    const char16_t* types[] = {u"vbEmpty", u"vbNull",  u"vbInteger", u"vbLong",    u"vbSingle",
-                               u"vbDouble", u"vbCurrency", u"vbDate", u"vbString", u"vbObject",
-                               u"vbError", u"vbBoolean", u"vbVariant", u"vbDataObject", u"vbDecimal"};
+    const char16_t* types[] = {u"vbEmpty",   u"vbNull",       u"vbInteger",  u"vbLong",
+                               u"vbSingle",  u"vbDouble",     u"vbCurrency", u"vbDate",
+                               u"vbString",  u"vbObject",     u"vbError",    u"vbBoolean",
+                               u"vbVariant", u"vbDataObject", u"vbDecimal"};
     for (int i = 0; i < 15; ++i) add(types[i], i2(i));
     add(u"vbByte", i2(17));
     add(u"vbArray", i2(8192));
@@ -79,8 +80,8 @@ const std::unordered_map<Text, Variant>& constants() {
     add(u"vbMagenta", Variant(std::int32_t{0xFF00FF}));
     add(u"vbCyan", Variant(std::int32_t{0xFFFF00}));
     add(u"vbWhite", Variant(std::int32_t{0xFFFFFF}));
-    const char16_t* boxes[] = {u"vbOKOnly", u"vbOKCancel", u"vbAbortRetryIgnore", u"vbYesNoCancel",
-                               u"vbYesNo", u"vbRetryCancel"};
+    const char16_t* boxes[] = {u"vbOKOnly",      u"vbOKCancel", u"vbAbortRetryIgnore",
+                               u"vbYesNoCancel", u"vbYesNo",    u"vbRetryCancel"};
     for (int i = 0; i < 6; ++i) add(boxes[i], i2(i));
     add(u"vbCritical", i2(16));
     add(u"vbQuestion", i2(32));
@@ -92,8 +93,8 @@ const std::unordered_map<Text, Variant>& constants() {
     add(u"vbDefaultButton4", i2(768));
     add(u"vbApplicationModal", i2(0));
     add(u"vbSystemModal", i2(4096));
-    const char16_t* answers[] = {u"vbOK", u"vbCancel", u"vbAbort", u"vbRetry", u"vbIgnore",
-                                 u"vbYes", u"vbNo"};
+    const char16_t* answers[] = {u"vbOK",     u"vbCancel", u"vbAbort", u"vbRetry",
+                                 u"vbIgnore", u"vbYes",    u"vbNo"};
     for (int i = 0; i < 7; ++i) add(answers[i], i2(i + 1));
     return m;
   }();

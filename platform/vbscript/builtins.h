@@ -11,9 +11,9 @@ namespace vbscript {
 
 class Runtime;
 using automation::Args;
-using automation::Variant;
 using automation::Text;
 using automation::TextView;
+using automation::Variant;
 
 using BuiltinFn = Variant (*)(Runtime&, Args);
 

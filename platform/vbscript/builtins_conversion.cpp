@@ -59,10 +59,17 @@ Variant cStr(Runtime&, Args a) { return Variant(automation::toText(notNull(arg(a
 Variant wholePart(const Variant& v0, bool down) {
   Variant v = valueOf(v0);
   switch (v.type()) {
-    case VarType::Null: return v;
-    case VarType::Empty: return Variant(std::int16_t{0});
-    case VarType::I2: case VarType::I4: case VarType::Byte: case VarType::I8: return v;
-    case VarType::Bool: return Variant(static_cast<std::int16_t>(std::get<bool>(v.storage()) ? -1 : 0));
+    case VarType::Null:
+      return v;
+    case VarType::Empty:
+      return Variant(std::int16_t{0});
+    case VarType::I2:
+    case VarType::I4:
+    case VarType::Byte:
+    case VarType::I8:
+      return v;
+    case VarType::Bool:
+      return Variant(static_cast<std::int16_t>(std::get<bool>(v.storage()) ? -1 : 0));
     case VarType::R4: {
       float f = std::get<float>(v.storage());
       return Variant(down ? std::floor(f) : std::trunc(f));
@@ -93,7 +100,8 @@ Variant radix(const Variant& v0, int bits, const char* format) {
   if (v.isEmpty()) return Variant(u"0");
   std::int64_t n = automation::toInt64Rounded(v);
   if (n < INT32_MIN || n > INT32_MAX) raise(err::kOverflow);
-  bool narrow = (v.type() == VarType::I2 || v.type() == VarType::Byte || v.type() == VarType::Bool) && n < 0;
+  bool narrow =
+      (v.type() == VarType::I2 || v.type() == VarType::Byte || v.type() == VarType::Bool) && n < 0;
   std::uint32_t u = narrow ? static_cast<std::uint16_t>(n) : static_cast<std::uint32_t>(n);
   (void)bits;
   char buf[16];
@@ -116,12 +124,18 @@ Variant isEmpty(Runtime&, Args a) { return Variant(a[0].isEmpty()); }
 Variant isNull(Runtime&, Args a) { return Variant(a[0].isNull()); }
 
 Variant isNumeric(Runtime&, Args a) {
-  Variant v = a[0].isObject() && a[0].object() && a[0].object()->typeInfo().defaultMember() ? valueOf(a[0]) : a[0];
+  Variant v = a[0].isObject() && a[0].object() && a[0].object()->typeInfo().defaultMember()
+                  ? valueOf(a[0])
+                  : a[0];
   switch (v.type()) {
-    case VarType::Empty: return Variant(true);
-    case VarType::Text: return Variant(automation::parseNumber(v.text()).has_value());
-    case VarType::Date: return Variant(false);
-    default: return Variant(v.isNumeric());
+    case VarType::Empty:
+      return Variant(true);
+    case VarType::Text:
+      return Variant(automation::parseNumber(v.text()).has_value());
+    case VarType::Date:
+      return Variant(false);
+    default:
+      return Variant(v.isNumeric());
   }
 }
 
@@ -137,22 +151,38 @@ Text objectTypeName(const automation::ObjectRef& o) {
 
 Text typeName(const Variant& v) {
   switch (v.type()) {
-    case VarType::Empty: return u"Empty";
-    case VarType::Null: return u"Null";
-    case VarType::I2: return u"Integer";
-    case VarType::I4: return u"Long";
-    case VarType::R4: return u"Single";
-    case VarType::R8: return u"Double";
-    case VarType::Currency: return u"Currency";
-    case VarType::Date: return u"Date";
-    case VarType::Text: return u"String";
-    case VarType::Object: return objectTypeName(v.object());
-    case VarType::Missing: return u"Error";
-    case VarType::Bool: return u"Boolean";
-    case VarType::Byte: return u"Byte";
-    case VarType::I8: return u"Long";
-    case VarType::VariantArray: return u"Variant()";
-    case VarType::ByteArray: return u"Byte()";
+    case VarType::Empty:
+      return u"Empty";
+    case VarType::Null:
+      return u"Null";
+    case VarType::I2:
+      return u"Integer";
+    case VarType::I4:
+      return u"Long";
+    case VarType::R4:
+      return u"Single";
+    case VarType::R8:
+      return u"Double";
+    case VarType::Currency:
+      return u"Currency";
+    case VarType::Date:
+      return u"Date";
+    case VarType::Text:
+      return u"String";
+    case VarType::Object:
+      return objectTypeName(v.object());
+    case VarType::Missing:
+      return u"Error";
+    case VarType::Bool:
+      return u"Boolean";
+    case VarType::Byte:
+      return u"Byte";
+    case VarType::I8:
+      return u"Long";
+    case VarType::VariantArray:
+      return u"Variant()";
+    case VarType::ByteArray:
+      return u"Byte()";
   }
   return u"Unknown";
 }
@@ -168,12 +198,12 @@ Variant varType(Runtime&, Args a) {
 }
 
 constexpr Builtin kList[] = {
-    {u"CBool", 1, 1, cBool},     {u"CByte", 1, 1, cByte},       {u"CCur", 1, 1, cCur},
-    {u"CDate", 1, 1, cDate},     {u"CDbl", 1, 1, cDbl},         {u"CInt", 1, 1, cInt},
-    {u"CLng", 1, 1, cLng},       {u"CSng", 1, 1, cSng},         {u"CStr", 1, 1, cStr},
-    {u"Fix", 1, 1, fix},         {u"Int", 1, 1, intFn},         {u"Hex", 1, 1, hex},
-    {u"Oct", 1, 1, oct},         {u"IsArray", 1, 1, isArray},   {u"IsDate", 1, 1, isDate},
-    {u"IsEmpty", 1, 1, isEmpty}, {u"IsNull", 1, 1, isNull},     {u"IsNumeric", 1, 1, isNumeric},
+    {u"CBool", 1, 1, cBool},       {u"CByte", 1, 1, cByte},         {u"CCur", 1, 1, cCur},
+    {u"CDate", 1, 1, cDate},       {u"CDbl", 1, 1, cDbl},           {u"CInt", 1, 1, cInt},
+    {u"CLng", 1, 1, cLng},         {u"CSng", 1, 1, cSng},           {u"CStr", 1, 1, cStr},
+    {u"Fix", 1, 1, fix},           {u"Int", 1, 1, intFn},           {u"Hex", 1, 1, hex},
+    {u"Oct", 1, 1, oct},           {u"IsArray", 1, 1, isArray},     {u"IsDate", 1, 1, isDate},
+    {u"IsEmpty", 1, 1, isEmpty},   {u"IsNull", 1, 1, isNull},       {u"IsNumeric", 1, 1, isNumeric},
     {u"IsObject", 1, 1, isObject}, {u"TypeName", 1, 1, typeNameFn}, {u"VarType", 1, 1, varType},
 };
 

@@ -2,10 +2,10 @@
 // and first week of year), DateSerial, DateValue, TimeSerial, TimeValue, the parts of a date,
 // WeekdayName and MonthName. Arithmetic is done on whole seconds counted from the epoch so
 // that dates before 1899-12-30 (whose time of day runs the other way in the serial) work too.
+#include <sys/time.h>
 #include <cmath>
 #include <ctime>
 #include <iterator>
-#include <sys/time.h>
 
 #include "builtins.h"
 #include "dates.h"
@@ -42,7 +42,8 @@ Date fromSeconds(long long abs) {
   long long secs = abs - day * 86400;
   double serial = day >= 0 ? day + secs / 86400.0 : day - secs / 86400.0;
   Date d(serial);
-  if (d.year() < 100 || d.year() > 9999 || serial < -657434 || serial > 2958465.99999) raise(err::kOverflow);
+  if (d.year() < 100 || d.year() > 9999 || serial < -657434 || serial > 2958465.99999)
+    raise(err::kOverflow);
   return d;
 }
 
@@ -88,7 +89,8 @@ int dayOfYear(Date d) {
 long long weekOneStart(int year, int firstDay, int firstWeek) {
   Date jan1 = Date::fromParts(year, 1, 1);
   int before = (jan1.weekday() - firstDay + 7) % 7;  // days of that week in the year before
-  bool counts = firstWeek == 1 || (firstWeek == 2 && before <= 3) || (firstWeek == 3 && before == 0);
+  bool counts =
+      firstWeek == 1 || (firstWeek == 2 && before <= 3) || (firstWeek == 3 && before == 0);
   return dayOf(jan1) - before + (counts ? 0 : 7);
 }
 
@@ -112,15 +114,24 @@ Variant dateAdd(Runtime&, Args a) {
   long long n = static_cast<long long>(nd);
   Date d = dateArg(a[2]);
   switch (iv) {
-    case Interval::Year: return Variant(d.addMonths(static_cast<int>(n * 12)));
-    case Interval::Quarter: return Variant(d.addMonths(static_cast<int>(n * 3)));
-    case Interval::Month: return Variant(d.addMonths(static_cast<int>(n)));
-    case Interval::DayOfYear: case Interval::Day: case Interval::Weekday:
+    case Interval::Year:
+      return Variant(d.addMonths(static_cast<int>(n * 12)));
+    case Interval::Quarter:
+      return Variant(d.addMonths(static_cast<int>(n * 3)));
+    case Interval::Month:
+      return Variant(d.addMonths(static_cast<int>(n)));
+    case Interval::DayOfYear:
+    case Interval::Day:
+    case Interval::Weekday:
       return Variant(fromSeconds(secondsOf(d) + n * 86400));
-    case Interval::Week: return Variant(fromSeconds(secondsOf(d) + n * 7 * 86400));
-    case Interval::Hour: return Variant(fromSeconds(secondsOf(d) + n * 3600));
-    case Interval::Minute: return Variant(fromSeconds(secondsOf(d) + n * 60));
-    case Interval::Second: return Variant(fromSeconds(secondsOf(d) + n));
+    case Interval::Week:
+      return Variant(fromSeconds(secondsOf(d) + n * 7 * 86400));
+    case Interval::Hour:
+      return Variant(fromSeconds(secondsOf(d) + n * 3600));
+    case Interval::Minute:
+      return Variant(fromSeconds(secondsOf(d) + n * 60));
+    case Interval::Second:
+      return Variant(fromSeconds(secondsOf(d) + n));
   }
   return {};
 }
@@ -132,20 +143,37 @@ Variant dateDiff(Runtime&, Args a) {
   int firstDay = firstDayOf(a, 3);
   long long r = 0;
   switch (iv) {
-    case Interval::Year: r = y.year() - x.year(); break;
-    case Interval::Quarter: r = (y.year() * 4 + (y.month() - 1) / 3) - (x.year() * 4 + (x.month() - 1) / 3); break;
-    case Interval::Month: r = (y.year() * 12 + y.month()) - (x.year() * 12 + x.month()); break;
-    case Interval::DayOfYear: case Interval::Day: r = dayOf(y) - dayOf(x); break;
-    case Interval::Weekday: r = (dayOf(y) - dayOf(x)) / 7; break;
+    case Interval::Year:
+      r = y.year() - x.year();
+      break;
+    case Interval::Quarter:
+      r = (y.year() * 4 + (y.month() - 1) / 3) - (x.year() * 4 + (x.month() - 1) / 3);
+      break;
+    case Interval::Month:
+      r = (y.year() * 12 + y.month()) - (x.year() * 12 + x.month());
+      break;
+    case Interval::DayOfYear:
+    case Interval::Day:
+      r = dayOf(y) - dayOf(x);
+      break;
+    case Interval::Weekday:
+      r = (dayOf(y) - dayOf(x)) / 7;
+      break;
     case Interval::Week: {
       long long wx = dayOf(x) - (x.weekday() - firstDay + 7) % 7;
       long long wy = dayOf(y) - (y.weekday() - firstDay + 7) % 7;
       r = (wy - wx) / 7;
       break;
     }
-    case Interval::Hour: r = floorDiv(secondsOf(y), 3600) - floorDiv(secondsOf(x), 3600); break;
-    case Interval::Minute: r = floorDiv(secondsOf(y), 60) - floorDiv(secondsOf(x), 60); break;
-    case Interval::Second: r = secondsOf(y) - secondsOf(x); break;
+    case Interval::Hour:
+      r = floorDiv(secondsOf(y), 3600) - floorDiv(secondsOf(x), 3600);
+      break;
+    case Interval::Minute:
+      r = floorDiv(secondsOf(y), 60) - floorDiv(secondsOf(x), 60);
+      break;
+    case Interval::Second:
+      r = secondsOf(y) - secondsOf(x);
+      break;
   }
   return Variant(static_cast<long>(r));
 }
@@ -160,16 +188,36 @@ Variant datePart(Runtime&, Args a) {
   if (firstWeek == 0) firstWeek = 1;
   int r = 0;
   switch (iv) {
-    case Interval::Year: r = d.year(); break;
-    case Interval::Quarter: r = (d.month() - 1) / 3 + 1; break;
-    case Interval::Month: r = d.month(); break;
-    case Interval::DayOfYear: r = dayOfYear(d); break;
-    case Interval::Day: r = d.day(); break;
-    case Interval::Weekday: r = weekdayFrom(d, firstDay); break;
-    case Interval::Week: r = weekOfYear(d, firstDay, firstWeek); break;
-    case Interval::Hour: r = d.hour(); break;
-    case Interval::Minute: r = d.minute(); break;
-    case Interval::Second: r = d.second(); break;
+    case Interval::Year:
+      r = d.year();
+      break;
+    case Interval::Quarter:
+      r = (d.month() - 1) / 3 + 1;
+      break;
+    case Interval::Month:
+      r = d.month();
+      break;
+    case Interval::DayOfYear:
+      r = dayOfYear(d);
+      break;
+    case Interval::Day:
+      r = d.day();
+      break;
+    case Interval::Weekday:
+      r = weekdayFrom(d, firstDay);
+      break;
+    case Interval::Week:
+      r = weekOfYear(d, firstDay, firstWeek);
+      break;
+    case Interval::Hour:
+      r = d.hour();
+      break;
+    case Interval::Minute:
+      r = d.minute();
+      break;
+    case Interval::Second:
+      r = d.second();
+      break;
   }
   return Variant(static_cast<std::int32_t>(r));
 }
@@ -185,7 +233,8 @@ LocalNow localNow() {
   std::time_t t = tv.tv_sec;
   std::tm tm{};
   localtime_r(&t, &tm);
-  Date d = Date::fromParts(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
+  Date d = Date::fromParts(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min,
+                           tm.tm_sec);
   return {d, tm.tm_hour * 3600.0 + tm.tm_min * 60 + tm.tm_sec + tv.tv_usec / 1e6};
 }
 
@@ -205,7 +254,9 @@ int wholeArg(Args a, std::size_t i) {
   return automation::toInt32(v);
 }
 
-Variant dateSerialFn(Runtime&, Args a) { return Variant(dateSerial(wholeArg(a, 0), wholeArg(a, 1), wholeArg(a, 2))); }
+Variant dateSerialFn(Runtime&, Args a) {
+  return Variant(dateSerial(wholeArg(a, 0), wholeArg(a, 1), wholeArg(a, 2)));
+}
 
 Variant timeSerialFn(Runtime&, Args a) {
   double f = timeSerial(wholeArg(a, 0), wholeArg(a, 1), wholeArg(a, 2));
@@ -250,16 +301,26 @@ Variant monthNameFn(Runtime&, Args a) {
 }
 
 constexpr Builtin kList[] = {
-    {u"Date", 0, 0, today},            {u"Time", 0, 0, timeNow},
-    {u"Now", 0, 0, now},               {u"Timer", 0, 0, timer},
-    {u"DateAdd", 3, 3, dateAdd},       {u"DateDiff", 3, 5, dateDiff},
-    {u"DatePart", 2, 4, datePart},     {u"DateSerial", 3, 3, dateSerialFn},
-    {u"DateValue", 1, 1, dateValue},   {u"TimeSerial", 3, 3, timeSerialFn},
-    {u"TimeValue", 1, 1, timeValue},   {u"Day", 1, 1, part<&Date::day>},
-    {u"Month", 1, 1, part<&Date::month>}, {u"Year", 1, 1, part<&Date::year>},
-    {u"Hour", 1, 1, part<&Date::hour>}, {u"Minute", 1, 1, part<&Date::minute>},
-    {u"Second", 1, 1, part<&Date::second>}, {u"Weekday", 1, 2, weekday},
-    {u"WeekdayName", 1, 3, weekdayNameFn}, {u"MonthName", 1, 2, monthNameFn},
+    {u"Date", 0, 0, today},
+    {u"Time", 0, 0, timeNow},
+    {u"Now", 0, 0, now},
+    {u"Timer", 0, 0, timer},
+    {u"DateAdd", 3, 3, dateAdd},
+    {u"DateDiff", 3, 5, dateDiff},
+    {u"DatePart", 2, 4, datePart},
+    {u"DateSerial", 3, 3, dateSerialFn},
+    {u"DateValue", 1, 1, dateValue},
+    {u"TimeSerial", 3, 3, timeSerialFn},
+    {u"TimeValue", 1, 1, timeValue},
+    {u"Day", 1, 1, part<&Date::day>},
+    {u"Month", 1, 1, part<&Date::month>},
+    {u"Year", 1, 1, part<&Date::year>},
+    {u"Hour", 1, 1, part<&Date::hour>},
+    {u"Minute", 1, 1, part<&Date::minute>},
+    {u"Second", 1, 1, part<&Date::second>},
+    {u"Weekday", 1, 2, weekday},
+    {u"WeekdayName", 1, 3, weekdayNameFn},
+    {u"MonthName", 1, 2, monthNameFn},
 };
 
 }  // namespace

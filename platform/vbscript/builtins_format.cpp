@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 #include <iterator>
+#include <string>
 
 #include "builtins.h"
 #include "dates.h"
@@ -41,9 +41,12 @@ std::string decimals(double d, int digits) {
     n = mantissa.substr(0, static_cast<std::size_t>(keep));
     if (mantissa[static_cast<std::size_t>(keep)] >= '5') {
       auto i = static_cast<std::ptrdiff_t>(n.size()) - 1;
-      while (i >= 0 && n[static_cast<std::size_t>(i)] == '9') n[static_cast<std::size_t>(i--)] = '0';
-      if (i < 0) n.insert(n.begin(), '1');
-      else ++n[static_cast<std::size_t>(i)];
+      while (i >= 0 && n[static_cast<std::size_t>(i)] == '9')
+        n[static_cast<std::size_t>(i--)] = '0';
+      if (i < 0)
+        n.insert(n.begin(), '1');
+      else
+        ++n[static_cast<std::size_t>(i)];
     }
   }
   auto width = static_cast<std::size_t>(digits) + 1;
@@ -56,8 +59,8 @@ std::string decimals(double d, int digits) {
 }
 
 // The regional forms of a negative amount: -n, -n% and ¥-n, or in parentheses.
-Text formatted(double d, int digits, bool leadingZero, bool parens, bool group,
-               TextView prefix, TextView suffix) {
+Text formatted(double d, int digits, bool leadingZero, bool parens, bool group, TextView prefix,
+               TextView suffix) {
   std::string s = decimals(d, digits);
   bool negative = d < 0 && s.find_first_not_of("0.") != std::string::npos;
   std::string whole = s.substr(0, s.find('.'));
@@ -84,8 +87,8 @@ Variant formatWith(Args a, double factor, TextView prefix, TextView suffix) {
   int digits = intArg(a, 1, -1);
   if (digits == -1) digits = kDefaultDigits;
   if (digits < 0 || digits > 255) raise(err::kInvalidCall);
-  return Variant(formatted(d, digits, tristate(a, 2, true), tristate(a, 3, false), tristate(a, 4, true),
-                           prefix, suffix));
+  return Variant(formatted(d, digits, tristate(a, 2, true), tristate(a, 3, false),
+                           tristate(a, 4, true), prefix, suffix));
 }
 
 Variant formatNumber(Runtime&, Args a) { return formatWith(a, 1, u"", u""); }
@@ -101,11 +104,16 @@ Variant formatDateTime(Runtime&, Args a) {
       bool noDate = std::trunc(d.serial()) == 0 && !d.isMidnight();
       return Variant(noDate ? timeText(d, true) : d.text());
     }
-    case 1: return Variant(longDateText(d));
-    case 2: return Variant(d.dateOnly().text());
-    case 3: return Variant(timeText(d, true));
-    case 4: return Variant(timeText(d, false));
-    default: raise(err::kInvalidCall);
+    case 1:
+      return Variant(longDateText(d));
+    case 2:
+      return Variant(d.dateOnly().text());
+    case 3:
+      return Variant(timeText(d, true));
+    case 4:
+      return Variant(timeText(d, false));
+    default:
+      raise(err::kInvalidCall);
   }
 }
 

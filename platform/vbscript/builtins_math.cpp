@@ -54,23 +54,31 @@ Variant sqrFn(Runtime&, Args a) {
 Variant absFn(Runtime&, Args a) {
   Variant v = valueOf(a[0]);
   switch (v.type()) {
-    case VarType::Null: return v;
-    case VarType::Empty: return Variant(std::int16_t{0});
-    case VarType::Byte: return v;
+    case VarType::Null:
+      return v;
+    case VarType::Empty:
+      return Variant(std::int16_t{0});
+    case VarType::Byte:
+      return v;
     case VarType::Currency: {
       auto c = std::get<automation::Currency>(v.storage());
       return Variant(automation::Currency{c.scaled < 0 ? -c.scaled : c.scaled});
     }
-    case VarType::I2: case VarType::I4: case VarType::Bool: {
+    case VarType::I2:
+    case VarType::I4:
+    case VarType::Bool: {
       std::int64_t n = automation::toInt64Rounded(v);
       n = n < 0 ? -n : n;
       if (v.type() != VarType::I4 && n <= INT16_MAX) return Variant(static_cast<std::int16_t>(n));
       if (n <= INT32_MAX) return Variant(static_cast<std::int32_t>(n));
       return Variant(static_cast<double>(n));
     }
-    case VarType::R4: return Variant(std::fabs(std::get<float>(v.storage())));
-    case VarType::Date: return Variant(automation::Date(std::fabs(automation::toDouble(v))));
-    default: return Variant(std::fabs(automation::toDouble(v)));
+    case VarType::R4:
+      return Variant(std::fabs(std::get<float>(v.storage())));
+    case VarType::Date:
+      return Variant(automation::Date(std::fabs(automation::toDouble(v))));
+    default:
+      return Variant(std::fabs(automation::toDouble(v)));
   }
 }
 
@@ -87,10 +95,16 @@ Variant round(Runtime&, Args a) {
   int digits = intArg(a, 1, 0);
   if (digits < 0) raise(err::kInvalidCall);
   switch (v.type()) {
-    case VarType::I2: case VarType::I4: case VarType::Byte: return v;
-    case VarType::Empty: return Variant(std::int16_t{0});
-    case VarType::Bool: return Variant(static_cast<std::int16_t>(std::get<bool>(v.storage()) ? -1 : 0));
-    default: break;
+    case VarType::I2:
+    case VarType::I4:
+    case VarType::Byte:
+      return v;
+    case VarType::Empty:
+      return Variant(std::int16_t{0});
+    case VarType::Bool:
+      return Variant(static_cast<std::int16_t>(std::get<bool>(v.storage()) ? -1 : 0));
+    default:
+      break;
   }
   double d = automation::toDouble(v);
   double scale = std::pow(10.0, digits);
@@ -98,7 +112,8 @@ Variant round(Runtime&, Args a) {
   // Decimal halves that binary cannot hold exactly (0.125 * 100 is exact, 2.675 * 100 is not)
   // round as the digits the script wrote say.
   double nearest = std::nearbyint(scaled);
-  if (std::fabs(std::fabs(scaled - std::trunc(scaled)) - 0.5) < 1e-9 * std::max(1.0, std::fabs(scaled))) {
+  if (std::fabs(std::fabs(scaled - std::trunc(scaled)) - 0.5) <
+      1e-9 * std::max(1.0, std::fabs(scaled))) {
     double lower = std::floor(scaled);
     nearest = std::fmod(lower, 2.0) == 0 ? lower : lower + 1;
   }
@@ -123,10 +138,10 @@ Variant randomize(Runtime& rt, Args a) {
 }
 
 constexpr Builtin kList[] = {
-    {u"Abs", 1, 1, absFn},         {u"Atn", 1, 1, unary<atanOf>}, {u"Cos", 1, 1, unary<cosOf>},
-    {u"Exp", 1, 1, unary<expOf>},  {u"Log", 1, 1, logFn},         {u"Randomize", 0, 1, randomize},
-    {u"Rnd", 0, 1, rnd},           {u"Round", 1, 2, round},       {u"Sgn", 1, 1, sgn},
-    {u"Sin", 1, 1, unary<sinOf>},  {u"Sqr", 1, 1, sqrFn},         {u"Tan", 1, 1, unary<tanOf>},
+    {u"Abs", 1, 1, absFn},        {u"Atn", 1, 1, unary<atanOf>}, {u"Cos", 1, 1, unary<cosOf>},
+    {u"Exp", 1, 1, unary<expOf>}, {u"Log", 1, 1, logFn},         {u"Randomize", 0, 1, randomize},
+    {u"Rnd", 0, 1, rnd},          {u"Round", 1, 2, round},       {u"Sgn", 1, 1, sgn},
+    {u"Sin", 1, 1, unary<sinOf>}, {u"Sqr", 1, 1, sqrFn},         {u"Tan", 1, 1, unary<tanOf>},
 };
 
 }  // namespace

@@ -51,7 +51,8 @@ Variant midFn(Runtime&, Args a) {
   std::int64_t start = automation::toInt64Rounded(arg(a, 1));
   if (start < 1) raise(err::kInvalidCall);
   int length = given(a, 2) ? checkedLength(arg(a, 2)) : -1;
-  return Variant(automation::mid(automation::toText(v), static_cast<int>(std::min<std::int64_t>(start, INT32_MAX)), length));
+  return Variant(automation::mid(
+      automation::toText(v), static_cast<int>(std::min<std::int64_t>(start, INT32_MAX)), length));
 }
 
 Variant caseFn(Args a, bool upper) {
@@ -59,9 +60,12 @@ Variant caseFn(Args a, bool upper) {
   if (v.isNull()) return v;
   Text t = automation::toText(v);
   for (auto& c : t) {
-    if (upper ? (c >= u'a' && c <= u'z') : (c >= u'A' && c <= u'Z')) c = upper ? c - 32 : c + 32;
-    else if (upper && c >= 0xE0 && c <= 0xFE && c != 0xF7) c -= 32;
-    else if (!upper && c >= 0xC0 && c <= 0xDE && c != 0xD7) c += 32;
+    if (upper ? (c >= u'a' && c <= u'z') : (c >= u'A' && c <= u'Z'))
+      c = upper ? c - 32 : c + 32;
+    else if (upper && c >= 0xE0 && c <= 0xFE && c != 0xF7)
+      c -= 32;
+    else if (!upper && c >= 0xC0 && c <= 0xDE && c != 0xD7)
+      c += 32;
   }
   return Variant(std::move(t));
 }
@@ -73,15 +77,19 @@ Variant trimFn(Args a, bool front, bool back) {
   if (v.isNull()) return v;
   Text t = automation::toText(v);
   std::size_t b = 0, e = t.size();
-  if (front) while (b < e && t[b] == u' ') ++b;
-  if (back) while (e > b && t[e - 1] == u' ') --e;
+  if (front)
+    while (b < e && t[b] == u' ') ++b;
+  if (back)
+    while (e > b && t[e - 1] == u' ') --e;
   return Variant(t.substr(b, e - b));
 }
 Variant trim(Runtime&, Args a) { return trimFn(a, true, true); }
 Variant ltrim(Runtime&, Args a) { return trimFn(a, true, false); }
 Variant rtrim(Runtime&, Args a) { return trimFn(a, false, true); }
 
-Variant space(Runtime&, Args a) { return Variant(Text(static_cast<std::size_t>(checkedLength(arg(a))), u' ')); }
+Variant space(Runtime&, Args a) {
+  return Variant(Text(static_cast<std::size_t>(checkedLength(arg(a))), u' '));
+}
 
 Variant stringFn(Runtime&, Args a) {
   int n = checkedLength(arg(a));
@@ -196,7 +204,8 @@ Variant replace(Runtime&, Args a) {
   int start = intArg(a, 3, 1), count = intArg(a, 4, -1);
   if (start < 1 || count < -1) raise(err::kInvalidCall);
   bool fold = textCompare(a, 5);
-  Text text = automation::joinText(s), what = automation::joinText(find), by = automation::joinText(with);
+  Text text = automation::joinText(s), what = automation::joinText(find),
+       by = automation::joinText(with);
   if (static_cast<std::size_t>(start) > text.size()) return Variant(u"");
   text.erase(0, static_cast<std::size_t>(start - 1));
   if (what.empty() || count == 0) return Variant(std::move(text));
@@ -289,7 +298,8 @@ Variant escape(Runtime&, Args a) {
       out += static_cast<char16_t>(kHex[c & 15]);
     } else {
       out += u"%u";
-      for (int shift = 12; shift >= 0; shift -= 4) out += static_cast<char16_t>(kHex[(c >> shift) & 15]);
+      for (int shift = 12; shift >= 0; shift -= 4)
+        out += static_cast<char16_t>(kHex[(c >> shift) & 15]);
     }
   }
   return Variant(std::move(out));
@@ -347,7 +357,8 @@ Bytes bytesOf(const Variant& v) {
 Variant byteResult(const Variant& like, Bytes b) {
   if (like.type() == VarType::ByteArray || b.size() % 2) return Variant(std::move(b));
   Text t(b.size() / 2, u'\0');
-  for (std::size_t i = 0; i < t.size(); ++i) t[i] = static_cast<char16_t>(b[2 * i] | b[2 * i + 1] << 8);
+  for (std::size_t i = 0; i < t.size(); ++i)
+    t[i] = static_cast<char16_t>(b[2 * i] | b[2 * i + 1] << 8);
   return Variant(std::move(t));
 }
 
@@ -373,7 +384,8 @@ Variant leftB(Runtime&, Args a) {
   Variant v = arg(a);
   if (v.isNull()) return v;
   Bytes b = bytesOf(v);
-  std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(checkedLength(arg(a, 1))), b.size());
+  std::size_t n =
+      std::min<std::size_t>(static_cast<std::size_t>(checkedLength(arg(a, 1))), b.size());
   return byteResult(v, Bytes(b.begin(), b.begin() + n));
 }
 
@@ -381,7 +393,8 @@ Variant rightB(Runtime&, Args a) {
   Variant v = arg(a);
   if (v.isNull()) return v;
   Bytes b = bytesOf(v);
-  std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(checkedLength(arg(a, 1))), b.size());
+  std::size_t n =
+      std::min<std::size_t>(static_cast<std::size_t>(checkedLength(arg(a, 1))), b.size());
   return byteResult(v, Bytes(b.end() - n, b.end()));
 }
 
@@ -417,17 +430,17 @@ Variant inStrB(Runtime&, Args a) {
 }
 
 constexpr Builtin kList[] = {
-    {u"Asc", 1, 1, asc},          {u"AscW", 1, 1, ascW},          {u"AscB", 1, 1, ascB},
-    {u"Chr", 1, 1, chr},          {u"ChrW", 1, 1, chrW},          {u"ChrB", 1, 1, chrB},
-    {u"InStr", 2, 4, inStr},      {u"InStrRev", 2, 4, inStrRev},  {u"InStrB", 2, 4, inStrB},
-    {u"Join", 1, 2, join},        {u"LCase", 1, 1, lcase},        {u"Left", 2, 2, leftFn},
-    {u"LeftB", 2, 2, leftB},      {u"Len", 1, 1, len},            {u"LenB", 1, 1, lenB},
-    {u"LTrim", 1, 1, ltrim},      {u"Mid", 2, 3, midFn},          {u"MidB", 2, 3, midB},
-    {u"Replace", 3, 6, replace},  {u"Right", 2, 2, rightFn},      {u"RightB", 2, 2, rightB},
-    {u"RTrim", 1, 1, rtrim},      {u"Space", 1, 1, space},        {u"Split", 1, 4, splitFn},
-    {u"StrComp", 2, 3, strComp},  {u"String", 2, 2, stringFn},    {u"StrReverse", 1, 1, strReverse},
-    {u"Trim", 1, 1, trim},        {u"UCase", 1, 1, ucase},        {u"Filter", 2, 4, filter},
-    {u"Escape", 1, 1, escape},    {u"Unescape", 1, 1, unescape},
+    {u"Asc", 1, 1, asc},         {u"AscW", 1, 1, ascW},         {u"AscB", 1, 1, ascB},
+    {u"Chr", 1, 1, chr},         {u"ChrW", 1, 1, chrW},         {u"ChrB", 1, 1, chrB},
+    {u"InStr", 2, 4, inStr},     {u"InStrRev", 2, 4, inStrRev}, {u"InStrB", 2, 4, inStrB},
+    {u"Join", 1, 2, join},       {u"LCase", 1, 1, lcase},       {u"Left", 2, 2, leftFn},
+    {u"LeftB", 2, 2, leftB},     {u"Len", 1, 1, len},           {u"LenB", 1, 1, lenB},
+    {u"LTrim", 1, 1, ltrim},     {u"Mid", 2, 3, midFn},         {u"MidB", 2, 3, midB},
+    {u"Replace", 3, 6, replace}, {u"Right", 2, 2, rightFn},     {u"RightB", 2, 2, rightB},
+    {u"RTrim", 1, 1, rtrim},     {u"Space", 1, 1, space},       {u"Split", 1, 4, splitFn},
+    {u"StrComp", 2, 3, strComp}, {u"String", 2, 2, stringFn},   {u"StrReverse", 1, 1, strReverse},
+    {u"Trim", 1, 1, trim},       {u"UCase", 1, 1, ucase},       {u"Filter", 2, 4, filter},
+    {u"Escape", 1, 1, escape},   {u"Unescape", 1, 1, unescape},
 };
 
 }  // namespace

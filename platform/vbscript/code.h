@@ -15,50 +15,51 @@ namespace vbscript {
 // An operand names where a value lives: the top four bits say which kind of place, the rest
 // its number.
 namespace ref {
-inline constexpr std::int32_t kLocal = 0;        // a slot of the running procedure
-inline constexpr std::int32_t kConst = 1 << 28;  // the program's constant table
-inline constexpr std::int32_t kGlobal = 2 << 28; // the program's link table (global cells)
-inline constexpr std::int32_t kField = 3 << 28;  // a field of Me
-inline constexpr std::int32_t kOuter = 4 << 28;  // a slot of the procedure that ran Execute
+inline constexpr std::int32_t kLocal = 0;         // a slot of the running procedure
+inline constexpr std::int32_t kConst = 1 << 28;   // the program's constant table
+inline constexpr std::int32_t kGlobal = 2 << 28;  // the program's link table (global cells)
+inline constexpr std::int32_t kField = 3 << 28;   // a field of Me
+inline constexpr std::int32_t kOuter = 4 << 28;   // a slot of the procedure that ran Execute
 inline constexpr std::int32_t kIndexMask = (1 << 28) - 1;
 inline constexpr std::int32_t tagOf(std::int32_t r) { return r & ~kIndexMask; }
 inline constexpr std::int32_t indexOf(std::int32_t r) { return r & kIndexMask; }
 }  // namespace ref
 
 enum class Op : std::uint8_t {
-  Move,        // a = b, as Let assigns (an object gives its default value)
-  Copy,        // a = b as it is (arguments, temporaries)
-  Take,        // a = b, leaving b empty (a local passed by reference for the call's length)
-  SetRef,      // Set a = b (b must be an object or Nothing)
-  Unary,       // a = x(b): x = UnOp; y: kReleaseB
-  Binary,      // a = b x c: x = BinOp; y: kLiteralB/C, kReleaseB/C
-  AppendTo,    // a = a & b & ... (operands b..b+c-1), in place when a's text is its own; a+x: snapshot
-  Jump,        // goto a
-  JumpIfFalse, // if not b goto a
-  JumpIfTrue,  // if b goto a
-  ForPrep,     // a: variable, b: slots of end and step, c: exit
-  ForStep,     // a: variable, b: slots of end and step, c: body start
-  EachPrep,    // b: slot holding the collection, replaced by its items (b+1: position); c: exit
-  EachNext,    // a: variable; b: as EachPrep; c: exit
-  CallProc,    // a = call procedure c with x arguments at b
-  CallMethod,  // a = Me's class member c (y: get/let/set) with x arguments at b
-  CallBuiltin, // a = built-in c with x arguments at b
-  CallName,    // a = the global named by constant c, called with x arguments at b (y: had parens)
-  Index,       // a = b(x arguments at c): array element or default member
-  Element,     // a = b(c): one index, read from where it lives
-  SetElement,  // b(c) = a (Let): one index
-  Invoke,      // a = object at b, member named by constant c, x arguments after it; y = kind
-  SetIndex,    // b(x arguments at c) = value at c+x; y: Set
-  WriteBack,   // after a call: the variable b gets argument a back if its parameter is ByRef
-  New,         // a = New class c
-  NewName,     // a = New class named by constant c
-  Me,          // a = Me
-  WriteLiteral,// host writes literal chunk a
-  WriteValue,  // host writes b
-  OnError,     // x = 1: Resume Next, 0: GoTo 0
-  ReDim,       // b: variable, x bounds at c, y = preserve
-  Erase,       // b: variable, y = fixed size
-  Raise,       // raise runtime error a naming constant c ("variable is undefined: 'x'")
+  Move,          // a = b, as Let assigns (an object gives its default value)
+  Copy,          // a = b as it is (arguments, temporaries)
+  Take,          // a = b, leaving b empty (a local passed by reference for the call's length)
+  SetRef,        // Set a = b (b must be an object or Nothing)
+  Unary,         // a = x(b): x = UnOp; y: kReleaseB
+  Binary,        // a = b x c: x = BinOp; y: kLiteralB/C, kReleaseB/C
+  AppendTo,      // a = a & b & ... (operands b..b+c-1), in place when a's text is its own; a+x:
+                 // snapshot
+  Jump,          // goto a
+  JumpIfFalse,   // if not b goto a
+  JumpIfTrue,    // if b goto a
+  ForPrep,       // a: variable, b: slots of end and step, c: exit
+  ForStep,       // a: variable, b: slots of end and step, c: body start
+  EachPrep,      // b: slot holding the collection, replaced by its items (b+1: position); c: exit
+  EachNext,      // a: variable; b: as EachPrep; c: exit
+  CallProc,      // a = call procedure c with x arguments at b
+  CallMethod,    // a = Me's class member c (y: get/let/set) with x arguments at b
+  CallBuiltin,   // a = built-in c with x arguments at b
+  CallName,      // a = the global named by constant c, called with x arguments at b (y: had parens)
+  Index,         // a = b(x arguments at c): array element or default member
+  Element,       // a = b(c): one index, read from where it lives
+  SetElement,    // b(c) = a (Let): one index
+  Invoke,        // a = object at b, member named by constant c, x arguments after it; y = kind
+  SetIndex,      // b(x arguments at c) = value at c+x; y: Set
+  WriteBack,     // after a call: the variable b gets argument a back if its parameter is ByRef
+  New,           // a = New class c
+  NewName,       // a = New class named by constant c
+  Me,            // a = Me
+  WriteLiteral,  // host writes literal chunk a
+  WriteValue,    // host writes b
+  OnError,       // x = 1: Resume Next, 0: GoTo 0
+  ReDim,         // b: variable, x bounds at c, y = preserve
+  Erase,         // b: variable, y = fixed size
+  Raise,         // raise runtime error a naming constant c ("variable is undefined: 'x'")
   Return,
 };
 
@@ -89,13 +90,13 @@ struct Instr {
 struct Procedure {
   Text name;
   ProcDecl::Kind kind = ProcDecl::Kind::Sub;
-  std::vector<bool> byRef;  // one per parameter
+  std::vector<bool> byRef;      // one per parameter
   std::uint64_t byRefMask = 0;  // the same for the first 64, a bit each, for the calls' write-back
   int slots = 0;
   int resultSlot = -1;           // the function's own name, as a variable
   std::vector<Text> localNames;  // by slot, for Execute and Eval inside the procedure
   std::vector<Instr> code;
-  std::vector<Origin> origins;  // per instruction
+  std::vector<Origin> origins;       // per instruction
   std::vector<std::int32_t> resume;  // per instruction: where On Error Resume Next goes on
   bool isPublic = true;
   int params() const { return static_cast<int>(byRef.size()); }

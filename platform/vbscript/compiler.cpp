@@ -30,11 +30,16 @@ struct Resolved {
   }
   std::int32_t operand() const {
     switch (kind) {
-      case Kind::Local: return ref::kLocal | index;
-      case Kind::Global: return ref::kGlobal | index;
-      case Kind::Field: return ref::kField | index;
-      case Kind::Outer: return ref::kOuter | index;
-      default: return -1;
+      case Kind::Local:
+        return ref::kLocal | index;
+      case Kind::Global:
+        return ref::kGlobal | index;
+      case Kind::Field:
+        return ref::kField | index;
+      case Kind::Outer:
+        return ref::kOuter | index;
+      default:
+        return -1;
     }
   }
 };
@@ -105,7 +110,8 @@ class Compiler {
       ClassDef def;
       def.name = s.classes[c].name;
       p_.classes.push_back(std::move(def));
-      addGlobal(s.classes[c].name, GlobalName::Kind::Class, static_cast<int>(c), s.classes[c].origin);
+      addGlobal(s.classes[c].name, GlobalName::Kind::Class, static_cast<int>(c),
+                s.classes[c].origin);
     }
     for (auto& pd : s.procs) {
       int index = static_cast<int>(p_.procs.size());
@@ -149,7 +155,8 @@ class Compiler {
     for (const auto& st : b) {
       switch (st->kind) {
         case SK::Dim:
-          for (auto& item : st->items) addGlobal(item.name, GlobalName::Kind::Variable, -1, item.origin);
+          for (auto& item : st->items)
+            addGlobal(item.name, GlobalName::Kind::Variable, -1, item.origin);
           break;
         case SK::Const:
           for (std::size_t i = 0; i < st->items.size(); ++i) {
@@ -158,11 +165,12 @@ class Compiler {
           }
           break;
         default:
-          if (!optionExplicit) implicitTargets(*st, [&](const Text& n) {
-            if (!globalIndex_.count(lower(n)) && !isKnownElsewhere(n)) {
-              addGlobal(n, GlobalName::Kind::Implicit, -1, st->origin);
-            }
-          });
+          if (!optionExplicit)
+            implicitTargets(*st, [&](const Text& n) {
+              if (!globalIndex_.count(lower(n)) && !isKnownElsewhere(n)) {
+                addGlobal(n, GlobalName::Kind::Implicit, -1, st->origin);
+              }
+            });
           break;
       }
       for (const auto& inner : st->blocks) declareIn(inner, optionExplicit);
@@ -191,28 +199,42 @@ class Compiler {
       }
     };
     switch (st.kind) {
-      case SK::Assign: case SK::Set: target(st.target.get()); break;
-      case SK::For: case SK::ForEach: f(st.name); break;
-      case SK::ReDim: for (auto& i : st.items) f(i.name); break;
-      default: break;
+      case SK::Assign:
+      case SK::Set:
+        target(st.target.get());
+        break;
+      case SK::For:
+      case SK::ForEach:
+        f(st.name);
+        break;
+      case SK::ReDim:
+        for (auto& i : st.items) f(i.name);
+        break;
+      default:
+        break;
     }
   }
 
   Variant constantOf(const Expr& e) {
     switch (e.kind) {
-      case K::Const: return e.value;
-      case K::Nothing: return Variant(automation::ObjectRef());
-      case K::Paren: return constantOf(*e.lhs);
+      case K::Const:
+        return e.value;
+      case K::Nothing:
+        return Variant(automation::ObjectRef());
+      case K::Paren:
+        return constantOf(*e.lhs);
       case K::Unary: {
         Variant v = constantOf(*e.lhs);
         if (e.uop == UnOp::Plus) return v;
         if (v.type() == automation::VarType::I2) {
           int n = -static_cast<int>(std::get<std::int16_t>(v.storage()));
-          return n > INT16_MAX ? Variant(static_cast<std::int32_t>(n)) : Variant(static_cast<std::int16_t>(n));
+          return n > INT16_MAX ? Variant(static_cast<std::int32_t>(n))
+                               : Variant(static_cast<std::int16_t>(n));
         }
         if (v.type() == automation::VarType::I4) {
           long long n = -static_cast<long long>(std::get<std::int32_t>(v.storage()));
-          return n > INT32_MAX ? Variant(static_cast<double>(n)) : Variant(static_cast<std::int32_t>(n));
+          return n > INT32_MAX ? Variant(static_cast<double>(n))
+                               : Variant(static_cast<std::int32_t>(n));
         }
         return Variant(-automation::toDouble(v));
       }
@@ -364,10 +386,19 @@ class Compiler {
       }
       int* slot = nullptr;
       switch (pd.kind) {
-        case ProcDecl::Kind::Sub: slot = &m->sub; break;
-        case ProcDecl::Kind::Function: case ProcDecl::Kind::PropertyGet: slot = &m->get; break;
-        case ProcDecl::Kind::PropertyLet: slot = &m->let; break;
-        case ProcDecl::Kind::PropertySet: slot = &m->set; break;
+        case ProcDecl::Kind::Sub:
+          slot = &m->sub;
+          break;
+        case ProcDecl::Kind::Function:
+        case ProcDecl::Kind::PropertyGet:
+          slot = &m->get;
+          break;
+        case ProcDecl::Kind::PropertyLet:
+          slot = &m->let;
+          break;
+        case ProcDecl::Kind::PropertySet:
+          slot = &m->set;
+          break;
       }
       if (*slot >= 0 || m->field >= 0) compileError(1041, pd.origin);
       if ((pd.kind == ProcDecl::Kind::PropertyLet || pd.kind == ProcDecl::Kind::PropertySet) &&
@@ -389,7 +420,8 @@ class Compiler {
         (initialize ? def.initialize : def.terminate) = index;
       }
     }
-    for (std::size_t i = 0; i < cd.procs.size(); ++i) procedure(cd.procs[i], firstProc + static_cast<int>(i), &def);
+    for (std::size_t i = 0; i < cd.procs.size(); ++i)
+      procedure(cd.procs[i], firstProc + static_cast<int>(i), &def);
   }
 
   // ---- emitting
@@ -523,10 +555,19 @@ class Compiler {
     int start = pc();
     int mark = ctx_->next;
     switch (st.kind) {
-      case SK::Call: callStatement(*st.target); break;
-      case SK::Assign: assignment(*st.target, *st.value, false); break;
-      case SK::Set: assignment(*st.target, *st.value, true); break;
-      case SK::Dim: case SK::Const: case SK::OptionExplicit: break;
+      case SK::Call:
+        callStatement(*st.target);
+        break;
+      case SK::Assign:
+        assignment(*st.target, *st.value, false);
+        break;
+      case SK::Set:
+        assignment(*st.target, *st.value, true);
+        break;
+      case SK::Dim:
+      case SK::Const:
+      case SK::OptionExplicit:
+        break;
       case SK::ReDim:
         for (const auto& item : st.items) {
           if (ctx_->fixedArrays.count(lower(item.name))) {
@@ -537,19 +578,40 @@ class Compiler {
         }
         break;
       case SK::Erase:
-        emit({Op::Erase, 0, static_cast<std::uint8_t>(ctx_->fixedArrays.count(lower(st.name)) ? 1 : 0),
-              0, variableOperand(st.name, st.origin)});
+        emit({Op::Erase, 0,
+              static_cast<std::uint8_t>(ctx_->fixedArrays.count(lower(st.name)) ? 1 : 0), 0,
+              variableOperand(st.name, st.origin)});
         break;
-      case SK::If: ifStatement(st); break;
-      case SK::Select: selectStatement(st); break;
-      case SK::For: forStatement(st); break;
-      case SK::ForEach: forEachStatement(st); break;
-      case SK::Do: doStatement(st); break;
-      case SK::Exit: exitStatement(st); break;
-      case SK::With: withStatement(st); break;
-      case SK::OnError: emit({Op::OnError, static_cast<std::uint8_t>(st.resumeNext ? 1 : 0)}); break;
-      case SK::Literal: emit({Op::WriteLiteral, 0, 0, st.literal}); break;
-      case SK::Write: emit({Op::WriteValue, 0, 0, 0, operand(*st.value)}); break;
+      case SK::If:
+        ifStatement(st);
+        break;
+      case SK::Select:
+        selectStatement(st);
+        break;
+      case SK::For:
+        forStatement(st);
+        break;
+      case SK::ForEach:
+        forEachStatement(st);
+        break;
+      case SK::Do:
+        doStatement(st);
+        break;
+      case SK::Exit:
+        exitStatement(st);
+        break;
+      case SK::With:
+        withStatement(st);
+        break;
+      case SK::OnError:
+        emit({Op::OnError, static_cast<std::uint8_t>(st.resumeNext ? 1 : 0)});
+        break;
+      case SK::Literal:
+        emit({Op::WriteLiteral, 0, 0, st.literal});
+        break;
+      case SK::Write:
+        emit({Op::WriteValue, 0, 0, 0, operand(*st.value)});
+        break;
     }
     ctx_->next = mark;
     markResume(start, pc());
@@ -594,7 +656,8 @@ class Compiler {
         if (r.kind == Resolved::Kind::Method) {  // a property of Me assigned inside its class
           int base = ctx_->next;
           exprInto(value, temp(), isSet ? Assign::Raw : Assign::Let);
-          emit({Op::CallMethod, 0, static_cast<std::uint8_t>(isSet ? InvokeMode::PutRef : InvokeMode::Put),
+          emit({Op::CallMethod, 0,
+                static_cast<std::uint8_t>(isSet ? InvokeMode::PutRef : InvokeMode::Put),
                 ref::kLocal | temp(), base, r.index});
           return;
         }
@@ -608,7 +671,8 @@ class Compiler {
         int obj = temp();
         objectInto(target, obj);
         exprInto(value, temp(), isSet ? Assign::Raw : Assign::Let);
-        emit({Op::Invoke, 0, static_cast<std::uint8_t>(isSet ? InvokeMode::PutRef : InvokeMode::Put),
+        emit({Op::Invoke, 0,
+              static_cast<std::uint8_t>(isSet ? InvokeMode::PutRef : InvokeMode::Put),
               ref::kLocal | temp(), base, nameConstant(target.name)});
         return;
       }
@@ -655,8 +719,8 @@ class Compiler {
         }
         for (const auto& a : target.args) exprInto(*a, temp(), Assign::Let);
         exprInto(value, temp(), isSet ? Assign::Raw : Assign::Let);
-        emit({Op::SetIndex, static_cast<std::uint8_t>(target.args.size()), static_cast<std::uint8_t>(isSet),
-              0, container, base});
+        emit({Op::SetIndex, static_cast<std::uint8_t>(target.args.size()),
+              static_cast<std::uint8_t>(isSet), 0, container, base});
         return;
       }
       default:
@@ -674,7 +738,8 @@ class Compiler {
       parts.push_back(e->rhs.get());
       e = e->lhs.get();
     }
-    if (parts.empty() || e->kind != K::Name || !automation::equalsIgnoreCase(e->name, target.name)) {
+    if (parts.empty() || e->kind != K::Name ||
+        !automation::equalsIgnoreCase(e->name, target.name)) {
       return false;
     }
     if (parts.size() > 200) return false;
@@ -777,8 +842,10 @@ class Compiler {
     temp();
     exprInto(*st.value, var, Assign::Let);
     exprInto(*st.upper, bounds, Assign::Let);
-    if (st.step) exprInto(*st.step, bounds + 1, Assign::Let);
-    else emit({Op::Copy, 0, 0, ref::kLocal | (bounds + 1), constant(Variant(std::int16_t{1}))});
+    if (st.step)
+      exprInto(*st.step, bounds + 1, Assign::Let);
+    else
+      emit({Op::Copy, 0, 0, ref::kLocal | (bounds + 1), constant(Variant(std::int16_t{1}))});
     int prep = emit({Op::ForPrep, 0, 0, var, bounds});
     int bodyStart = pc();
     ctx_->loops.push_back({true, {}});
@@ -858,9 +925,15 @@ class Compiler {
         Kw want = Kw::Sub;
         if (ctx_->decl) {
           switch (ctx_->decl->kind) {
-            case ProcDecl::Kind::Sub: want = Kw::Sub; break;
-            case ProcDecl::Kind::Function: want = Kw::Function; break;
-            default: want = Kw::Property; break;
+            case ProcDecl::Kind::Sub:
+              want = Kw::Sub;
+              break;
+            case ProcDecl::Kind::Function:
+              want = Kw::Function;
+              break;
+            default:
+              want = Kw::Property;
+              break;
           }
         }
         if (!ctx_->decl || want != st.exitWhat) compileError(1039, st.origin);
@@ -884,13 +957,20 @@ class Compiler {
   bool mayRunCode(const Expr& e) {
     if (stackNearlyExhausted()) return true;
     switch (e.kind) {
-      case K::Const: case K::Nothing: case K::Me: case K::Missing: return false;
+      case K::Const:
+      case K::Nothing:
+      case K::Me:
+      case K::Missing:
+        return false;
       case K::Name: {
         Resolved r = resolve(e.name);
         return !r.isVariable() && r.kind != Resolved::Kind::Const;
       }
-      case K::Unary: case K::Paren: return mayRunCode(*e.lhs);
-      case K::Binary: return mayRunCode(*e.lhs) || mayRunCode(*e.rhs);
+      case K::Unary:
+      case K::Paren:
+        return mayRunCode(*e.lhs);
+      case K::Binary:
+        return mayRunCode(*e.lhs) || mayRunCode(*e.rhs);
       case K::Call: {
         // An element of an array variable: counted as data, though an object in the variable
         // would run its default member.
@@ -898,7 +978,8 @@ class Compiler {
         Resolved r = resolve(e.lhs->name, true);
         return !r.isVariable();
       }
-      default: return true;
+      default:
+        return true;
     }
   }
 
@@ -918,15 +999,18 @@ class Compiler {
   // The operand that holds e's value: a variable or constant as it is, else a new temporary.
   std::int32_t operand(const Expr& e) {
     switch (e.kind) {
-      case K::Const: return constant(e.value);
-      case K::Nothing: return constant(Variant(automation::ObjectRef()));
+      case K::Const:
+        return constant(e.value);
+      case K::Nothing:
+        return constant(Variant(automation::ObjectRef()));
       case K::Name: {
         Resolved r = resolve(e.name);
         if (r.isVariable()) return r.operand();
         if (r.kind == Resolved::Kind::Const) return constant(r.value);
         break;
       }
-      default: break;
+      default:
+        break;
     }
     int t = temp();
     exprInto(e, t, Assign::Raw);
@@ -941,7 +1025,9 @@ class Compiler {
         emit({move == Op::SetRef ? Op::SetRef : Op::Copy, 0, 0, dst, constant(e.value)}, e.origin);
         return;
       case K::Nothing:
-        emit({move == Op::Move ? Op::Move : Op::Copy, 0, 0, dst, constant(Variant(automation::ObjectRef()))}, e.origin);
+        emit({move == Op::Move ? Op::Move : Op::Copy, 0, 0, dst,
+              constant(Variant(automation::ObjectRef()))},
+             e.origin);
         return;
       case K::Name: {
         Resolved r = resolve(e.name);
@@ -992,8 +1078,10 @@ class Compiler {
         return;
       case K::New: {
         Resolved r = resolve(e.name);
-        if (r.kind == Resolved::Kind::Class) emit({Op::New, 0, 0, dst, 0, r.index}, e.origin);
-        else emit({Op::NewName, 0, 0, dst, 0, nameConstant(e.name)}, e.origin);
+        if (r.kind == Resolved::Kind::Class)
+          emit({Op::New, 0, 0, dst, 0, r.index}, e.origin);
+        else
+          emit({Op::NewName, 0, 0, dst, 0, nameConstant(e.name)}, e.origin);
         return;
       }
       case K::Missing:
@@ -1005,8 +1093,10 @@ class Compiler {
         bool direct = mode == Assign::Raw && ref::tagOf(dst) == ref::kLocal;
         bool letDirect = mode == Assign::Let && storesLetResult(e);
         std::int32_t into = direct || letDirect ? dst : ref::kLocal | temp();
-        if (e.kind == K::Member) memberCall(e, nullptr, into);
-        else call(e, into, letDirect ? kLetResult : 0);
+        if (e.kind == K::Member)
+          memberCall(e, nullptr, into);
+        else
+          call(e, into, letDirect ? kLetResult : 0);
         if (!direct && !letDirect) emit({move, 0, kFromTemp, dst, into}, e.origin);
         ctx_->next = mark;
         return;
@@ -1020,14 +1110,20 @@ class Compiler {
     if (e.kind != K::Call || e.lhs->kind != K::Name) return false;
     Resolved r = resolve(e.lhs->name, true);
     switch (r.kind) {
-      case Resolved::Kind::Proc: case Resolved::Kind::Method: case Resolved::Kind::Builtin:
+      case Resolved::Kind::Proc:
+      case Resolved::Kind::Method:
+      case Resolved::Kind::Builtin:
         return true;
-      case Resolved::Kind::Const: return isElement(e);
-      default: return r.isVariable() && isElement(e);
+      case Resolved::Kind::Const:
+        return isElement(e);
+      default:
+        return r.isVariable() && isElement(e);
     }
   }
 
-  static bool isElement(const Expr& e) { return e.args.size() == 1 && e.args[0]->kind != K::Missing; }
+  static bool isElement(const Expr& e) {
+    return e.args.size() == 1 && e.args[0]->kind != K::Missing;
+  }
 
   // The object of a member access: the With object when the access starts with a dot.
   void objectInto(const Expr& member, int slot) {
@@ -1035,7 +1131,8 @@ class Compiler {
       exprInto(*member.lhs, ref::kLocal | slot, Assign::Raw);
     } else {
       if (ctx_->withSlots.empty()) compileError(505, member.origin);
-      emit({Op::Copy, 0, 0, ref::kLocal | slot, ref::kLocal | ctx_->withSlots.back()}, member.origin);
+      emit({Op::Copy, 0, 0, ref::kLocal | slot, ref::kLocal | ctx_->withSlots.back()},
+           member.origin);
     }
   }
 
@@ -1047,8 +1144,8 @@ class Compiler {
     std::vector<std::pair<int, std::int32_t>> refs;
     if (args) arguments(*args, nullptr, refs);
     emit({Op::Invoke, static_cast<std::uint8_t>(args ? args->size() : 0),
-          static_cast<std::uint8_t>(InvokeMode::Get), dst, base,
-          nameConstant(member.name)}, member.origin);
+          static_cast<std::uint8_t>(InvokeMode::Get), dst, base, nameConstant(member.name)},
+         member.origin);
     writeBacks(refs, base + 1);
     ctx_->next = base;
   }
@@ -1117,7 +1214,8 @@ class Compiler {
           return;
         }
         emit({Op::CallMethod, 0, static_cast<std::uint8_t>(InvokeMode::Get), ref::kLocal | dst,
-              ctx_->next, r.index}, e.origin);
+              ctx_->next, r.index},
+             e.origin);
         return;
       case Resolved::Kind::Builtin:
         if (argCountFits(r.index, 0, e)) {
@@ -1172,8 +1270,10 @@ class Compiler {
         }
         case Resolved::Kind::Method:
           arguments(e.args, nullptr, refs);
-          emit({Op::CallMethod, argc, static_cast<std::uint8_t>(let | static_cast<int>(InvokeMode::Get)),
-                dst, base, r.index}, e.origin);
+          emit({Op::CallMethod, argc,
+                static_cast<std::uint8_t>(let | static_cast<int>(InvokeMode::Get)), dst, base,
+                r.index},
+               e.origin);
           writeBacks(refs, base);
           ctx_->next = base;
           return;
@@ -1192,7 +1292,8 @@ class Compiler {
         case Resolved::Kind::Class:
           compileError(err::kIllegalAssignment, e.origin);
         default: {
-          std::int32_t container = r.kind == Resolved::Kind::Const ? constant(r.value) : r.operand();
+          std::int32_t container =
+              r.kind == Resolved::Kind::Const ? constant(r.value) : r.operand();
           if (isElement(e)) {
             std::int32_t index = operand(*e.args[0]);
             emit({Op::Element, 0, let, dst, container, index}, e.origin);

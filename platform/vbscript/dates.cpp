@@ -18,7 +18,8 @@ struct Reader {
   bool number(int& out) {
     std::size_t start = i;
     long v = 0;
-    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9' && i - start < 5) v = v * 10 + (s[i++] - u'0');
+    while (i < s.size() && s[i] >= u'0' && s[i] <= u'9' && i - start < 5)
+      v = v * 10 + (s[i++] - u'0');
     out = static_cast<int>(v);
     return i > start;
   }
@@ -26,7 +27,8 @@ struct Reader {
     while (at(u' ')) ++i;
   }
   bool word(TextView w) {
-    if (s.size() - i < w.size() || !automation::equalsIgnoreCase(s.substr(i, w.size()), w)) return false;
+    if (s.size() - i < w.size() || !automation::equalsIgnoreCase(s.substr(i, w.size()), w))
+      return false;
     i += w.size();
     return true;
   }
@@ -75,7 +77,8 @@ std::optional<Date> parseDateText(TextView s) {
     std::size_t yearStart = r.i;
     if (!r.number(c)) return std::nullopt;
     int year = fullYear(c, r.i - yearStart);
-    if (a < 1 || a > 12 || b < 1 || year < 100 || year > 9999 || b > automation::daysInMonth(year, a)) {
+    if (a < 1 || a > 12 || b < 1 || year < 100 || year > 9999 ||
+        b > automation::daysInMonth(year, a)) {
       return std::nullopt;
     }
     date = Date::fromParts(year, a, b);
@@ -114,7 +117,7 @@ Text weekdayName(int weekday, bool abbreviate) {
 }
 
 Text monthName(int month, bool) {
-  static const char16_t* kNames[] = {u"一月", u"二月", u"三月", u"四月",  u"五月",   u"六月",
+  static const char16_t* kNames[] = {u"一月", u"二月", u"三月", u"四月", u"五月",   u"六月",
                                      u"七月", u"八月", u"九月", u"十月", u"十一月", u"十二月"};
   return kNames[month - 1];
 }
@@ -135,8 +138,9 @@ Text longDateText(Date d) {
 
 Text timeText(Date d, bool withSeconds) {
   char buf[16];
-  int n = withSeconds ? std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", d.hour(), d.minute(), d.second())
-                      : std::snprintf(buf, sizeof buf, "%02d:%02d", d.hour(), d.minute());
+  int n = withSeconds
+              ? std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", d.hour(), d.minute(), d.second())
+              : std::snprintf(buf, sizeof buf, "%02d:%02d", d.hour(), d.minute());
   return Text(buf, buf + n);
 }
 

@@ -22,7 +22,7 @@ double timeSerial(double hour, double minute, double second);  // a day fraction
 
 Text weekdayName(int weekday, bool abbreviate);  // 1 = Sunday
 Text monthName(int month, bool abbreviate);
-Text longDateText(Date d);   // 2024年1月15日
+Text longDateText(Date d);                // 2024年1月15日
 Text timeText(Date d, bool withSeconds);  // 24-hour hh:mm[:ss]
 
 }  // namespace vbscript

@@ -152,9 +152,12 @@ std::int32_t errNumberOf(automation::HRESULT code) {
 int scriptNumberFor(automation::HRESULT code) {
   switch (code) {
     case automation::hr::kUnknownName:
-    case automation::hr::kMemberNotFound: return err::kNoSuchMember;
-    case automation::hr::kBadParamCount: return err::kWrongArgs;
-    default: return 0;
+    case automation::hr::kMemberNotFound:
+      return err::kNoSuchMember;
+    case automation::hr::kBadParamCount:
+      return err::kWrongArgs;
+    default:
+      return 0;
   }
 }
 

@@ -19,30 +19,70 @@ struct KeywordEntry {
 };
 
 constexpr KeywordEntry kKeywords[] = {
-    {u"and", Kw::And},         {u"byref", Kw::ByRef},     {u"byval", Kw::ByVal},
-    {u"call", Kw::Call},       {u"case", Kw::Case},       {u"class", Kw::Class},
-    {u"const", Kw::Const},     {u"default", Kw::Default}, {u"dim", Kw::Dim},
-    {u"do", Kw::Do},           {u"each", Kw::Each},       {u"else", Kw::Else},
-    {u"elseif", Kw::ElseIf},   {u"empty", Kw::Empty},     {u"end", Kw::End},
-    {u"eqv", Kw::Eqv},         {u"erase", Kw::Erase},     {u"error", Kw::Error},
-    {u"exit", Kw::Exit},       {u"explicit", Kw::Explicit}, {u"false", Kw::False},
-    {u"for", Kw::For},         {u"function", Kw::Function}, {u"get", Kw::Get},
-    {u"goto", Kw::GoTo},       {u"if", Kw::If},           {u"imp", Kw::Imp},
-    {u"in", Kw::In},           {u"is", Kw::Is},           {u"let", Kw::Let},
-    {u"loop", Kw::Loop},       {u"me", Kw::Me},           {u"mod", Kw::Mod},
-    {u"new", Kw::New},         {u"next", Kw::Next},       {u"not", Kw::Not},
-    {u"nothing", Kw::Nothing}, {u"null", Kw::Null},       {u"on", Kw::On},
-    {u"option", Kw::Option},   {u"or", Kw::Or},           {u"preserve", Kw::Preserve},
+    {u"and", Kw::And},
+    {u"byref", Kw::ByRef},
+    {u"byval", Kw::ByVal},
+    {u"call", Kw::Call},
+    {u"case", Kw::Case},
+    {u"class", Kw::Class},
+    {u"const", Kw::Const},
+    {u"default", Kw::Default},
+    {u"dim", Kw::Dim},
+    {u"do", Kw::Do},
+    {u"each", Kw::Each},
+    {u"else", Kw::Else},
+    {u"elseif", Kw::ElseIf},
+    {u"empty", Kw::Empty},
+    {u"end", Kw::End},
+    {u"eqv", Kw::Eqv},
+    {u"erase", Kw::Erase},
+    {u"error", Kw::Error},
+    {u"exit", Kw::Exit},
+    {u"explicit", Kw::Explicit},
+    {u"false", Kw::False},
+    {u"for", Kw::For},
+    {u"function", Kw::Function},
+    {u"get", Kw::Get},
+    {u"goto", Kw::GoTo},
+    {u"if", Kw::If},
+    {u"imp", Kw::Imp},
+    {u"in", Kw::In},
+    {u"is", Kw::Is},
+    {u"let", Kw::Let},
+    {u"loop", Kw::Loop},
+    {u"me", Kw::Me},
+    {u"mod", Kw::Mod},
+    {u"new", Kw::New},
+    {u"next", Kw::Next},
+    {u"not", Kw::Not},
+    {u"nothing", Kw::Nothing},
+    {u"null", Kw::Null},
+    {u"on", Kw::On},
+    {u"option", Kw::Option},
+    {u"or", Kw::Or},
+    {u"preserve", Kw::Preserve},
     {u"private", Kw::Private},
-    {u"property", Kw::Property}, {u"public", Kw::Public}, {u"redim", Kw::ReDim},
-    {u"resume", Kw::Resume},   {u"select", Kw::Select},   {u"set", Kw::Set},
-    {u"step", Kw::Step},       {u"sub", Kw::Sub},         {u"then", Kw::Then},
-    {u"to", Kw::To},           {u"true", Kw::True},       {u"until", Kw::Until},
-    {u"wend", Kw::Wend},       {u"while", Kw::While},     {u"with", Kw::With},
+    {u"property", Kw::Property},
+    {u"public", Kw::Public},
+    {u"redim", Kw::ReDim},
+    {u"resume", Kw::Resume},
+    {u"select", Kw::Select},
+    {u"set", Kw::Set},
+    {u"step", Kw::Step},
+    {u"sub", Kw::Sub},
+    {u"then", Kw::Then},
+    {u"to", Kw::To},
+    {u"true", Kw::True},
+    {u"until", Kw::Until},
+    {u"wend", Kw::Wend},
+    {u"while", Kw::While},
+    {u"with", Kw::With},
     {u"xor", Kw::Xor},
 };
 
-bool isLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c > 0x7F; }
+bool isLetter(char16_t c) {
+  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c > 0x7F;
+}
 bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 bool isNameChar(char16_t c) { return isLetter(c) || isDigit(c) || c == u'_'; }
 bool isBlank(char16_t c) { return c == u' ' || c == u'\t' || c == 0xA0 || c == 0xFEFF; }
@@ -203,13 +243,15 @@ class Lexer {
   void radixNumber() {
     ++i_;
     int radix = 8;
-    if (at(i_) == u'h' || at(i_) == u'H') radix = 16, ++i_;
-    else if (at(i_) == u'o' || at(i_) == u'O') ++i_;
+    if (at(i_) == u'h' || at(i_) == u'H')
+      radix = 16, ++i_;
+    else if (at(i_) == u'o' || at(i_) == u'O')
+      ++i_;
     std::uint64_t v = 0;
     std::size_t digits = 0;
     for (;; ++i_, ++digits) {
       char16_t c = at(i_);
-      int d = isDigit(c) ? c - u'0'
+      int d = isDigit(c)                 ? c - u'0'
               : (c >= u'a' && c <= u'f') ? c - u'a' + 10
               : (c >= u'A' && c <= u'F') ? c - u'A' + 10
                                          : 99;
@@ -265,27 +307,57 @@ class Lexer {
     char16_t c = s_[i_++];
     OpTok o = OpTok::None;
     switch (c) {
-      case u'&': o = OpTok::Amp; break;
-      case u'+': o = OpTok::Plus; break;
-      case u'-': o = OpTok::Minus; break;
-      case u'*': o = OpTok::Star; break;
-      case u'/': o = OpTok::Slash; break;
-      case u'\\': o = OpTok::Backslash; break;
-      case u'^': o = OpTok::Caret; break;
-      case u'=': o = OpTok::Eq; break;
-      case u'(': o = OpTok::LParen; break;
-      case u')': o = OpTok::RParen; break;
-      case u',': o = OpTok::Comma; break;
-      case u'.': o = OpTok::Dot; break;
+      case u'&':
+        o = OpTok::Amp;
+        break;
+      case u'+':
+        o = OpTok::Plus;
+        break;
+      case u'-':
+        o = OpTok::Minus;
+        break;
+      case u'*':
+        o = OpTok::Star;
+        break;
+      case u'/':
+        o = OpTok::Slash;
+        break;
+      case u'\\':
+        o = OpTok::Backslash;
+        break;
+      case u'^':
+        o = OpTok::Caret;
+        break;
+      case u'=':
+        o = OpTok::Eq;
+        break;
+      case u'(':
+        o = OpTok::LParen;
+        break;
+      case u')':
+        o = OpTok::RParen;
+        break;
+      case u',':
+        o = OpTok::Comma;
+        break;
+      case u'.':
+        o = OpTok::Dot;
+        break;
       case u'<':
-        if (at(i_) == u'>') ++i_, o = OpTok::Ne;
-        else if (at(i_) == u'=') ++i_, o = OpTok::Le;
-        else o = OpTok::Lt;
+        if (at(i_) == u'>')
+          ++i_, o = OpTok::Ne;
+        else if (at(i_) == u'=')
+          ++i_, o = OpTok::Le;
+        else
+          o = OpTok::Lt;
         break;
       case u'>':
-        if (at(i_) == u'=') ++i_, o = OpTok::Ge;
-        else if (at(i_) == u'<') ++i_, o = OpTok::Ne;
-        else o = OpTok::Gt;
+        if (at(i_) == u'=')
+          ++i_, o = OpTok::Ge;
+        else if (at(i_) == u'<')
+          ++i_, o = OpTok::Ne;
+        else
+          o = OpTok::Gt;
         break;
       default:
         --i_;

@@ -13,30 +13,101 @@
 namespace vbscript {
 
 enum class Kw : std::uint8_t {
-  None, And, ByRef, ByVal, Call, Case, Class, Const, Default, Dim, Do, Each, Else, ElseIf,
-  Empty, End, Eqv, Erase, Error, Exit, Explicit, False, For, Function, Get, GoTo, If, Imp, In,
-  Is, Let, Loop, Me, Mod, New, Next, Not, Nothing, Null, On, Option, Or, Preserve, Private,
-  Property, Public, ReDim, Resume, Select, Set, Step, Sub, Then, To, True, Until, Wend, While,
-  With, Xor
+  None,
+  And,
+  ByRef,
+  ByVal,
+  Call,
+  Case,
+  Class,
+  Const,
+  Default,
+  Dim,
+  Do,
+  Each,
+  Else,
+  ElseIf,
+  Empty,
+  End,
+  Eqv,
+  Erase,
+  Error,
+  Exit,
+  Explicit,
+  False,
+  For,
+  Function,
+  Get,
+  GoTo,
+  If,
+  Imp,
+  In,
+  Is,
+  Let,
+  Loop,
+  Me,
+  Mod,
+  New,
+  Next,
+  Not,
+  Nothing,
+  Null,
+  On,
+  Option,
+  Or,
+  Preserve,
+  Private,
+  Property,
+  Public,
+  ReDim,
+  Resume,
+  Select,
+  Set,
+  Step,
+  Sub,
+  Then,
+  To,
+  True,
+  Until,
+  Wend,
+  While,
+  With,
+  Xor
 };
 
 enum class Tok : std::uint8_t {
-  End,          // end of the program
-  Newline,      // end of a statement: a line break, ':' (ival 1) or the end of a piece
-  Name,         // identifier or keyword (kw tells which)
-  Integer,      // integer literal (ival; Integer or Long by its size)
-  Number,       // floating literal (num)
-  String,       // string literal (text)
-  DateLit,      // #...# (num holds the date serial)
-  Op,           // operator or punctuation (op)
-  Literal,      // a literal chunk of the page (ival = chunk index)
-  WriteBegin,   // start of a <%= %> expression
-  WriteEnd,     // its end
+  End,         // end of the program
+  Newline,     // end of a statement: a line break, ':' (ival 1) or the end of a piece
+  Name,        // identifier or keyword (kw tells which)
+  Integer,     // integer literal (ival; Integer or Long by its size)
+  Number,      // floating literal (num)
+  String,      // string literal (text)
+  DateLit,     // #...# (num holds the date serial)
+  Op,          // operator or punctuation (op)
+  Literal,     // a literal chunk of the page (ival = chunk index)
+  WriteBegin,  // start of a <%= %> expression
+  WriteEnd,    // its end
 };
 
 enum class OpTok : std::uint8_t {
-  None, Amp, Plus, Minus, Star, Slash, Backslash, Caret, Eq, Ne, Lt, Gt, Le, Ge, LParen, RParen,
-  Comma, Dot
+  None,
+  Amp,
+  Plus,
+  Minus,
+  Star,
+  Slash,
+  Backslash,
+  Caret,
+  Eq,
+  Ne,
+  Lt,
+  Gt,
+  Le,
+  Ge,
+  LParen,
+  RParen,
+  Comma,
+  Dot
 };
 
 struct Token {

@@ -12,19 +12,22 @@ using test::runWithComponent;
 using test::TestHost;
 
 TEST(Components, ByRefArgumentsAreWrittenBackToVariables) {
-  EXPECT_EQ(runWithComponent("Set c = CreateObject(\"Test.Component\")\ns = \"  select 1  \": t = \"keep\"\n"
-                             "ok = c.Trim(s, t)\nResponse.Write \"[\" & s & \"][\" & t & \"]\" & ok\n"
-                             "u = \"  x \"\nc.Trim (u), t\nResponse.Write \"[\" & u & \"]\""),
+  EXPECT_EQ(runWithComponent(
+                "Set c = CreateObject(\"Test.Component\")\ns = \"  select 1  \": t = \"keep\"\n"
+                "ok = c.Trim(s, t)\nResponse.Write \"[\" & s & \"][\" & t & \"]\" & ok\n"
+                "u = \"  x \"\nc.Trim (u), t\nResponse.Write \"[\" & u & \"]\""),
             "[select 1][keep]True[  x ]");
 }
 
 TEST(Components, DefaultMembersAndCollections) {
-  EXPECT_EQ(runWithComponent("Set c = CreateObject(\"Test.Component\")\nc(\"k\") = \"v\"\n"
-                             "Response.Write c(\"z\") & \"|\"\nFor Each x In c: Response.Write x: Next"),
-            "kvz|ab3");
+  EXPECT_EQ(
+      runWithComponent("Set c = CreateObject(\"Test.Component\")\nc(\"k\") = \"v\"\n"
+                       "Response.Write c(\"z\") & \"|\"\nFor Each x In c: Response.Write x: Next"),
+      "kvz|ab3");
   EXPECT_NE(runWithComponent("Set c = CreateObject(\"Test.Component\")\nc.Nope").find("|error 438"),
             std::string::npos);
-  EXPECT_NE(runWithComponent("Set c = CreateObject(\"No.Such\")").find("|error 429"), std::string::npos);
+  EXPECT_NE(runWithComponent("Set c = CreateObject(\"No.Such\")").find("|error 429"),
+            std::string::npos);
   EXPECT_NE(run("For Each x In 5: Next").find("|error 451"), std::string::npos);
   EXPECT_NE(run("x = 1: x.Foo").find("|error 424"), std::string::npos);
   EXPECT_NE(run("Set x = Nothing: x.Foo").find("|error 91"), std::string::npos);
@@ -47,14 +50,19 @@ TEST(Classes, PropertiesDefaultMemberAndTerminateOrder) {
                 "Response.Write p & \" \" & p.Sum() & \" \" & d & \" \"\n"
                 "Set q = New Point: q.Tag = 2\nSet q = Nothing\nResponse.Write \"end \""),
             "init 5 9 0 init bye2 end bye1 ");
-  EXPECT_NE(run(std::string(kPoint) + "Set p = New Point\np.mX = 1").find("|error 438"), std::string::npos);
-  EXPECT_NE(run(std::string(kPoint) + "Set p = New Point\np.X = -1").find("|error 5 Invalid procedure call"),
+  EXPECT_NE(run(std::string(kPoint) + "Set p = New Point\np.mX = 1").find("|error 438"),
+            std::string::npos);
+  EXPECT_NE(run(std::string(kPoint) + "Set p = New Point\np.X = -1")
+                .find("|error 5 Invalid procedure call"),
             std::string::npos);
 }
 
 TEST(Classes, InstancesAreLateBoundObjectsForComponents) {
   TestHost host;
-  Piece piece{Piece::Kind::Code, automation::fromUtf8(std::string(kPoint) + "Set p = New Point\np.X = 7"), 0, {0, 1}};
+  Piece piece{Piece::Kind::Code,
+              automation::fromUtf8(std::string(kPoint) + "Set p = New Point\np.X = 7"),
+              0,
+              {0, 1}};
   auto program = compile(std::span<const Piece>(&piece, 1), {{u"Response"}});
   ObjectRef kept;
   {
@@ -75,8 +83,10 @@ TEST(Classes, InstancesAreLateBoundObjectsForComponents) {
 TEST(Errors, ResumeNextAcrossCalls) {
   const char* code =
       "Sub Inner()\n x = 1 / 0\n Response.Write \"not here \"\nEnd Sub\n"
-      "Sub Guarded()\n On Error Resume Next\n y = 1 / 0\n Response.Write \"guarded \" & Err.Number & \" \"\nEnd Sub\n"
-      "On Error Resume Next\nInner\nResponse.Write \"after \" & Err.Number & \" \" & Err.Description & \" \"\n"
+      "Sub Guarded()\n On Error Resume Next\n y = 1 / 0\n Response.Write \"guarded \" & Err.Number "
+      "& \" \"\nEnd Sub\n"
+      "On Error Resume Next\nInner\nResponse.Write \"after \" & Err.Number & \" \" & "
+      "Err.Description & \" \"\n"
       "Err.Clear\nGuarded\nResponse.Write Err.Number & \" \"\n"
       "If 1 / 0 = 1 Then Response.Write \"inside \"\n"
       "On Error GoTo 0\nResponse.Write Err.Number\nz = 1 / 0\nResponse.Write \"never\"";
@@ -86,15 +96,18 @@ TEST(Errors, ResumeNextAcrossCalls) {
 
 TEST(Errors, RaiseAndTheErrObject) {
   EXPECT_EQ(run("On Error Resume Next\nErr.Raise vbObjectError + 7, \"mine\", \"custom\"\n"
-                "Response.Write (Err.Number = vbObjectError + 7) & Err.Source & Err.Description & TypeName(Err)\n"
+                "Response.Write (Err.Number = vbObjectError + 7) & Err.Source & Err.Description & "
+                "TypeName(Err)\n"
                 "Err.Raise 13\nResponse.Write \" \" & Err.Number & Err.Description"),
             "TrueminecustomErrObject 13Type mismatch");
   EXPECT_EQ(run("Err.Raise 1000, \"src\", \"boom\""), "|error 1000 boom line 1");
 }
 
 TEST(Dynamic, ExecuteEvalAndGetRef) {
-  EXPECT_EQ(run("ExecuteGlobal \"Function Sq(n): Sq = n * n: End Function\"\nResponse.Write Sq(4) & \" \"\n"
-                "Function Local()\n Dim v: v = 2\n Execute \"v = v + 40\"\n Local = Eval(\"v * 1\")\nEnd Function\n"
+  EXPECT_EQ(run("ExecuteGlobal \"Function Sq(n): Sq = n * n: End Function\"\nResponse.Write Sq(4) "
+                "& \" \"\n"
+                "Function Local()\n Dim v: v = 2\n Execute \"v = v + 40\"\n Local = Eval(\"v * "
+                "1\")\nEnd Function\n"
                 "Response.Write Local() & \" \" & Eval(\"1 + 2 = 3\")\n"
                 "Set f = GetRef(\"Sq\")\nResponse.Write \" \" & f(5)"),
             "16 42 True 25");
@@ -175,11 +188,12 @@ TEST(Engine, TheHostStopsARunQuietlyOrWithATimeout) {
 
   TestHost ending;
   ending.classes[u"Test.Component"] = [] { return std::make_shared<Component>(); };
-  std::vector<Piece> page = {{Piece::Kind::Code,
-                              u"Set c = CreateObject(\"Test.Component\")\nResponse.Write 1\nc(\"k\") = 2\n"
-                              u"Response.Write 3",
-                              0,
-                              {0, 1}}};
+  std::vector<Piece> page = {
+      {Piece::Kind::Code,
+       u"Set c = CreateObject(\"Test.Component\")\nResponse.Write 1\nc(\"k\") = 2\n"
+       u"Response.Write 3",
+       0,
+       {0, 1}}};
   auto program = compile(page, {{u"Response"}});
   vbscript::Run r2(program, ending, {{u"Response", std::make_shared<test::Writer>(ending.out)}});
   // Stand-in for Response.End: the host asks to end after the first write.

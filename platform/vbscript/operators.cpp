@@ -18,17 +18,29 @@ enum Rank { kEmpty, kBool, kByte, kI2, kI4, kR4, kCy, kR8, kDate, kText };
 
 Rank rankOf(const Variant& v) {
   switch (v.type()) {
-    case VarType::Empty: return kEmpty;
-    case VarType::Bool: return kBool;
-    case VarType::Byte: return kByte;
-    case VarType::I2: return kI2;
-    case VarType::I4: return kI4;
-    case VarType::R4: return kR4;
-    case VarType::Currency: return kCy;
-    case VarType::R8: case VarType::I8: return kR8;
-    case VarType::Date: return kDate;
-    case VarType::Text: return kText;
-    default: raise(err::kTypeMismatch);
+    case VarType::Empty:
+      return kEmpty;
+    case VarType::Bool:
+      return kBool;
+    case VarType::Byte:
+      return kByte;
+    case VarType::I2:
+      return kI2;
+    case VarType::I4:
+      return kI4;
+    case VarType::R4:
+      return kR4;
+    case VarType::Currency:
+      return kCy;
+    case VarType::R8:
+    case VarType::I8:
+      return kR8;
+    case VarType::Date:
+      return kDate;
+    case VarType::Text:
+      return kText;
+    default:
+      raise(err::kTypeMismatch);
   }
 }
 
@@ -84,9 +96,12 @@ Variant arithmetic(BinOp op, const Variant& a, const Variant& b) {
     Currency x = automation::toCurrency(numeric(a)), y = automation::toCurrency(numeric(b));
     __extension__ using Wide = __int128;  // a product of two amounts needs 127 bits
     Wide z;
-    if (op == BinOp::Add) z = static_cast<Wide>(x.scaled) + y.scaled;
-    else if (op == BinOp::Sub) z = static_cast<Wide>(x.scaled) - y.scaled;
-    else z = static_cast<Wide>(x.scaled) * y.scaled / 10000;
+    if (op == BinOp::Add)
+      z = static_cast<Wide>(x.scaled) + y.scaled;
+    else if (op == BinOp::Sub)
+      z = static_cast<Wide>(x.scaled) - y.scaled;
+    else
+      z = static_cast<Wide>(x.scaled) * y.scaled / 10000;
     if (z > INT64_MAX || z < INT64_MIN) raise(err::kOverflow);
     return Variant(Currency{static_cast<std::int64_t>(z)});
   }
@@ -110,9 +125,7 @@ Variant integerDivision(BinOp op, const Variant& a, const Variant& b) {
   if (x < INT32_MIN || x > INT32_MAX || y < INT32_MIN || y > INT32_MAX) raise(err::kOverflow);
   if (y == 0) raise(err::kDivisionByZero);
   std::int64_t z = op == BinOp::IntDiv ? x / y : x % y;
-  Rank r = (ra == kByte && rb == kByte) ? kByte
-           : (ra <= kI2 && rb <= kI2) ? kI2
-                                      : kI4;
+  Rank r = (ra == kByte && rb == kByte) ? kByte : (ra <= kI2 && rb <= kI2) ? kI2 : kI4;
   return integerResult(z, r);
 }
 
@@ -135,23 +148,32 @@ struct Logical {
 Logical logicalOf(const Variant& v) {
   Logical l;
   switch (v.type()) {
-    case VarType::Null: l.isNull = true; return l;
+    case VarType::Null:
+      l.isNull = true;
+      return l;
     case VarType::Bool:
       l.isBool = true;
       l.bits = std::get<bool>(v.storage()) ? -1 : 0;
       return l;
-    case VarType::Empty: return l;
-    case VarType::Byte: l.rank = kByte; break;
-    case VarType::I2: break;
+    case VarType::Empty:
+      return l;
+    case VarType::Byte:
+      l.rank = kByte;
+      break;
+    case VarType::I2:
+      break;
     case VarType::Text:
-      if (automation::equalsIgnoreCase(v.text(), u"True") || automation::equalsIgnoreCase(v.text(), u"False")) {
+      if (automation::equalsIgnoreCase(v.text(), u"True") ||
+          automation::equalsIgnoreCase(v.text(), u"False")) {
         l.isBool = true;
         l.bits = automation::toBool(v) ? -1 : 0;
         return l;
       }
       l.rank = kI4;
       break;
-    default: l.rank = kI4; break;
+    default:
+      l.rank = kI4;
+      break;
   }
   l.bits = asInteger(v);
   if (l.bits < INT32_MIN || l.bits > INT32_MAX) raise(err::kOverflow);
@@ -185,12 +207,23 @@ Variant logical(BinOp op, const Variant& va, const Variant& vb) {
   }
   std::int64_t x = a.bits, y = b.bits, z = 0;
   switch (op) {
-    case BinOp::And: z = x & y; break;
-    case BinOp::Or: z = x | y; break;
-    case BinOp::Xor: z = x ^ y; break;
-    case BinOp::Eqv: z = ~(x ^ y); break;
-    case BinOp::Imp: z = ~x | y; break;
-    default: break;
+    case BinOp::And:
+      z = x & y;
+      break;
+    case BinOp::Or:
+      z = x | y;
+      break;
+    case BinOp::Xor:
+      z = x ^ y;
+      break;
+    case BinOp::Eqv:
+      z = ~(x ^ y);
+      break;
+    case BinOp::Imp:
+      z = ~x | y;
+      break;
+    default:
+      break;
   }
   return logicalResult(z, a, b);
 }
@@ -240,8 +273,10 @@ std::optional<int> compare(const Variant& a0, const Variant& b0, bool aLiteral, 
   if (a.isNull() || b.isNull()) return std::nullopt;
   if (a.isArray() || b.isArray() || a.isMissing() || b.isMissing()) raise(err::kTypeMismatch);
   if (a.isEmpty() && b.isEmpty()) return 0;
-  if (a.isEmpty()) return b.isText() ? compareTexts(u"", b.text()) : -compareNumbers(b, Variant(std::int16_t{0}));
-  if (b.isEmpty()) return a.isText() ? compareTexts(a.text(), u"") : compareNumbers(a, Variant(std::int16_t{0}));
+  if (a.isEmpty())
+    return b.isText() ? compareTexts(u"", b.text()) : -compareNumbers(b, Variant(std::int16_t{0}));
+  if (b.isEmpty())
+    return a.isText() ? compareTexts(a.text(), u"") : compareNumbers(a, Variant(std::int16_t{0}));
   if (a.isText() && b.isText()) return compareTexts(a.text(), b.text());
   if (isNumericKind(a) && isNumericKind(b)) return compareNumbers(a, b);
   // A text against a number: the literal the script wrote decides the comparison's type;
@@ -252,9 +287,12 @@ std::optional<int> compare(const Variant& a0, const Variant& b0, bool aLiteral, 
   bool numLiteral = aText ? bLiteral : aLiteral;
   bool txtLiteral = aText ? aLiteral : bLiteral;
   int c;
-  if (numLiteral) c = compareNumbers(Variant(automation::toDouble(txt)), num);
-  else if (txtLiteral) c = compareTexts(txt.text(), automation::toText(num));
-  else c = 1;
+  if (numLiteral)
+    c = compareNumbers(Variant(automation::toDouble(txt)), num);
+  else if (txtLiteral)
+    c = compareTexts(txt.text(), automation::toText(num));
+  else
+    c = 1;
   return aText ? c : -c;
 }
 
@@ -274,22 +312,37 @@ Variant binaryOp(BinOp op, const Variant& a0, const Variant& b0, bool aLiteral, 
   if (op == BinOp::Concat) return concat(a0, b0);
   Variant a = valueOf(a0), b = valueOf(b0);
   switch (op) {
-    case BinOp::Eq: case BinOp::Ne: case BinOp::Lt: case BinOp::Gt: case BinOp::Le:
+    case BinOp::Eq:
+    case BinOp::Ne:
+    case BinOp::Lt:
+    case BinOp::Gt:
+    case BinOp::Le:
     case BinOp::Ge: {
       auto c = compare(a, b, aLiteral, bLiteral);
       if (!c) return Variant::null();
       switch (op) {
-        case BinOp::Eq: return Variant(*c == 0);
-        case BinOp::Ne: return Variant(*c != 0);
-        case BinOp::Lt: return Variant(*c < 0);
-        case BinOp::Gt: return Variant(*c > 0);
-        case BinOp::Le: return Variant(*c <= 0);
-        default: return Variant(*c >= 0);
+        case BinOp::Eq:
+          return Variant(*c == 0);
+        case BinOp::Ne:
+          return Variant(*c != 0);
+        case BinOp::Lt:
+          return Variant(*c < 0);
+        case BinOp::Gt:
+          return Variant(*c > 0);
+        case BinOp::Le:
+          return Variant(*c <= 0);
+        default:
+          return Variant(*c >= 0);
       }
     }
-    case BinOp::And: case BinOp::Or: case BinOp::Xor: case BinOp::Eqv: case BinOp::Imp:
+    case BinOp::And:
+    case BinOp::Or:
+    case BinOp::Xor:
+    case BinOp::Eqv:
+    case BinOp::Imp:
       return logical(op, a, b);
-    default: break;
+    default:
+      break;
   }
   if (a.isNull() || b.isNull()) {
     const Variant& other = a.isNull() ? b : a;
@@ -303,11 +356,18 @@ Variant binaryOp(BinOp op, const Variant& a0, const Variant& b0, bool aLiteral, 
       if (a.isEmpty() && b.isText()) return b;
       if (b.isEmpty() && a.isText()) return a;
       return arithmetic(op, a, b);
-    case BinOp::Sub: case BinOp::Mul: return arithmetic(op, a, b);
-    case BinOp::Div: return divide(a, b);
-    case BinOp::IntDiv: case BinOp::Mod: return integerDivision(op, a, b);
-    case BinOp::Pow: return power(a, b);
-    default: raise(err::kInternal);
+    case BinOp::Sub:
+    case BinOp::Mul:
+      return arithmetic(op, a, b);
+    case BinOp::Div:
+      return divide(a, b);
+    case BinOp::IntDiv:
+    case BinOp::Mod:
+      return integerDivision(op, a, b);
+    case BinOp::Pow:
+      return power(a, b);
+    default:
+      raise(err::kInternal);
   }
 }
 
@@ -323,16 +383,28 @@ Variant unaryOp(UnOp op, const Variant& a0) {
     return logicalResult(~l.bits, l, l);
   }
   switch (a.type()) {
-    case VarType::Empty: return Variant(std::int16_t{0});
-    case VarType::Bool: return integerResult(std::get<bool>(a.storage()) ? 1 : 0, kI2);
-    case VarType::Byte: return integerResult(-static_cast<std::int64_t>(std::get<std::uint8_t>(a.storage())), kI2);
-    case VarType::I2: return integerResult(-static_cast<std::int64_t>(std::get<std::int16_t>(a.storage())), kI2);
-    case VarType::I4: return integerResult(-static_cast<std::int64_t>(std::get<std::int32_t>(a.storage())), kI4);
-    case VarType::R4: return Variant(-std::get<float>(a.storage()));
-    case VarType::Currency: return Variant(Currency{-std::get<Currency>(a.storage()).scaled});
-    case VarType::Date: return Variant(automation::Date(-automation::toDouble(a)));
-    case VarType::Text: case VarType::R8: case VarType::I8: return Variant(-automation::toDouble(a));
-    default: raise(err::kTypeMismatch);
+    case VarType::Empty:
+      return Variant(std::int16_t{0});
+    case VarType::Bool:
+      return integerResult(std::get<bool>(a.storage()) ? 1 : 0, kI2);
+    case VarType::Byte:
+      return integerResult(-static_cast<std::int64_t>(std::get<std::uint8_t>(a.storage())), kI2);
+    case VarType::I2:
+      return integerResult(-static_cast<std::int64_t>(std::get<std::int16_t>(a.storage())), kI2);
+    case VarType::I4:
+      return integerResult(-static_cast<std::int64_t>(std::get<std::int32_t>(a.storage())), kI4);
+    case VarType::R4:
+      return Variant(-std::get<float>(a.storage()));
+    case VarType::Currency:
+      return Variant(Currency{-std::get<Currency>(a.storage()).scaled});
+    case VarType::Date:
+      return Variant(automation::Date(-automation::toDouble(a)));
+    case VarType::Text:
+    case VarType::R8:
+    case VarType::I8:
+      return Variant(-automation::toDouble(a));
+    default:
+      raise(err::kTypeMismatch);
   }
 }
 

@@ -47,7 +47,8 @@ TEST(Addition, TextsEmptyAndNull) {
   EXPECT_EQ(typed("Empty - \"5\""), "Double:-5");
   EXPECT_EQ(typed("Empty * Empty"), "Integer:0");
   EXPECT_EQ(typed("CLng(7) + Empty"), "Long:7");
-  EXPECT_EQ(written("IsNull(Null + 1) & IsNull(1 - Null) & IsNull(Null * Null) & IsNull(-Null) & IsNull(Null \\ 2)"),
+  EXPECT_EQ(written("IsNull(Null + 1) & IsNull(1 - Null) & IsNull(Null * Null) & IsNull(-Null) & "
+                    "IsNull(Null \\ 2)"),
             "TrueTrueTrueTrueTrue");
   EXPECT_EQ(errorOf("x = \"abc\" - 1"), "13");
   EXPECT_EQ(errorOf("x = \"\" + 1"), "13");
@@ -60,8 +61,11 @@ TEST(Division, IntegerDivisionAndModRoundHalvesToEvenFirst) {
   EXPECT_EQ(typed("CLng(10) \\ 3"), "Long:3");
   EXPECT_EQ(typed("CByte(10) \\ CByte(3)"), "Byte:3");
   EXPECT_EQ(typed("\"7\" \\ \"2\""), "Long:3");
-  EXPECT_EQ(written("(0.5 \\ 1) & (1.5 \\ 1) & (2.5 \\ 1) & (3.5 \\ 1) & (-2.5 \\ 1) & (-3.5 \\ 1)"), "0224-2-4");
-  EXPECT_EQ(written("(7 Mod -3) & (-7 Mod 3) & (-7 Mod -3) & (7 Mod 2.5) & (7.5 Mod 3)"), "1-1-112");
+  EXPECT_EQ(
+      written("(0.5 \\ 1) & (1.5 \\ 1) & (2.5 \\ 1) & (3.5 \\ 1) & (-2.5 \\ 1) & (-3.5 \\ 1)"),
+      "0224-2-4");
+  EXPECT_EQ(written("(7 Mod -3) & (-7 Mod 3) & (-7 Mod -3) & (7 Mod 2.5) & (7.5 Mod 3)"),
+            "1-1-112");
   EXPECT_EQ(typed("CLng(-2147483647 - 1) Mod -1"), "Long:0");
   EXPECT_EQ(typed("CLng(-2147483647 - 1) \\ -1"), "Double:2147483648");
   EXPECT_EQ(errorOf("x = 5 \\ 0"), "11");
@@ -78,7 +82,7 @@ TEST(Division, FloatingDivisionAndPowers) {
   EXPECT_EQ(typed("2 ^ -1"), "Double:0.5");
   EXPECT_EQ(typed("(-2) ^ 3"), "Double:-8");
   EXPECT_EQ(written("2 ^ 3 ^ 2"), "64");  // left to right
-  EXPECT_EQ(written("-2 ^ 2"), "-4");    // ^ before negation
+  EXPECT_EQ(written("-2 ^ 2"), "-4");     // ^ before negation
   EXPECT_EQ(errorOf("x = 1 / 0"), "11");
   EXPECT_EQ(errorOf("x = 0 / 0"), "6");
   EXPECT_EQ(errorOf("x = (-8) ^ (1 / 3)"), "5");
@@ -97,20 +101,25 @@ TEST(Dates, ArithmeticKeepsDatesAndGivesDays) {
 TEST(Concatenation, AnythingJoinsAsItsText) {
   EXPECT_EQ(typed("1 & 2"), "String:12");
   EXPECT_EQ(typed("Empty & Empty"), "String:");
-  EXPECT_EQ(written("True & \"|\" & 1.5 & \"|\" & #2024-01-05# & \"|\" & CCur(3) & \"|\" & Null & \"|\" & CByte(7)"),
+  EXPECT_EQ(written("True & \"|\" & 1.5 & \"|\" & #2024-01-05# & \"|\" & CCur(3) & \"|\" & Null & "
+                    "\"|\" & CByte(7)"),
             "True|1.5|2024-01-05|3||7");
   EXPECT_EQ(written("IsNull(Null & Null)"), "True");
   EXPECT_EQ(errorOf("x = Array(1) & \"\""), "13");
 }
 
 TEST(Comparison, NumbersTextsEmptyAndNull) {
-  EXPECT_EQ(written("(1 = 1.0) & (CCur(0.1) = 0.1) & (CByte(3) = CLng(3)) & (True = -1) & (True < False)"),
-            "TrueTrueTrueTrueTrue");
+  EXPECT_EQ(
+      written(
+          "(1 = 1.0) & (CCur(0.1) = 0.1) & (CByte(3) = CLng(3)) & (True = -1) & (True < False)"),
+      "TrueTrueTrueTrueTrue");
   EXPECT_EQ(written("(\"abc\" < \"abd\") & (\"a\" < \"B\") & (\"\" < \" \") & (\"ab\" < \"abc\")"),
             "TrueFalseTrueTrue");
-  EXPECT_EQ(written("(Empty = 0) & (Empty = \"\") & (Empty < 1) & (Empty > -1) & (Empty < \"a\") & (Empty = Empty)"),
+  EXPECT_EQ(written("(Empty = 0) & (Empty = \"\") & (Empty < 1) & (Empty > -1) & (Empty < \"a\") & "
+                    "(Empty = Empty)"),
             "TrueTrueTrueTrueTrueTrue");
-  EXPECT_EQ(written("IsNull(Null = Null) & IsNull(Null <> 1) & IsNull(\"a\" < Null)"), "TrueTrueTrue");
+  EXPECT_EQ(written("IsNull(Null = Null) & IsNull(Null <> 1) & IsNull(\"a\" < Null)"),
+            "TrueTrueTrue");
   EXPECT_EQ(written("(#2024-01-02# > #2024-01-01 23:59#)"), "True");
 }
 
@@ -118,7 +127,8 @@ TEST(Comparison, ATextAndANumberFollowWhatTheScriptWrote) {
   // Between two variables the number is the smaller; against a literal the variable is read
   // as the literal's kind.
   EXPECT_EQ(run("a = \"10\": b = 9\nResponse.Write (a > b) & (a < b) & (a = b)"), "TrueFalseFalse");
-  EXPECT_EQ(run("a = \"10\"\nResponse.Write (a > 9) & (a > 100) & (a = 10) & (9 < a)"), "TrueFalseTrueTrue");
+  EXPECT_EQ(run("a = \"10\"\nResponse.Write (a > 9) & (a > 100) & (a = 10) & (9 < a)"),
+            "TrueFalseTrueTrue");
   EXPECT_EQ(run("n = 10\nResponse.Write (n = \"10\") & (\"10\" = n)"), "TrueTrue");
   EXPECT_EQ(errorOf("a = \"abc\"\nx = (a > 5)"), "13");
   EXPECT_EQ(run("a = \"\"\nb = 0\nResponse.Write (a = b) & (a > b)"), "FalseTrue");
@@ -147,7 +157,8 @@ TEST(Logical, TypesOfResultsAndNullsThreeValues) {
   EXPECT_EQ(typed("True Eqv True"), "Boolean:True");
   EXPECT_EQ(typed("6 Eqv 3"), "Integer:-6");
   EXPECT_EQ(typed("6 Imp 3"), "Integer:-5");
-  EXPECT_EQ(written("IsNull(Null Or 0) & IsNull(Null Xor True) & IsNull(Null Eqv True) & IsNull(True Imp Null) & "
+  EXPECT_EQ(written("IsNull(Null Or 0) & IsNull(Null Xor True) & IsNull(Null Eqv True) & "
+                    "IsNull(True Imp Null) & "
                     "IsNull(Null Imp False) & IsNull(Null And True)"),
             "TrueTrueTrueTrueTrueTrue");
   EXPECT_EQ(errorOf("x = \"abc\" And 1"), "13");
@@ -155,7 +166,8 @@ TEST(Logical, TypesOfResultsAndNullsThreeValues) {
 
 TEST(Conditions, NullIsFalseAndTextsMustReadAsBooleansOrNumbers) {
   EXPECT_EQ(run("If Null Then Response.Write 1 Else Response.Write 0\n"
-                "If \"true\" Then Response.Write 1\nIf \"0\" Then Response.Write 2 Else Response.Write 3\n"
+                "If \"true\" Then Response.Write 1\nIf \"0\" Then Response.Write 2 Else "
+                "Response.Write 3\n"
                 "If 0.0001 Then Response.Write 4"),
             "0134");
   EXPECT_EQ(errorOf("If \"yes\" Then x = 1"), "13");

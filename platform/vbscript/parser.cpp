@@ -54,9 +54,7 @@ class Parser {
 
  private:
   // ---- tokens
-  const Token& peek(std::size_t k = 0) const {
-    return t_[std::min(pos_ + k, t_.size() - 1)];
-  }
+  const Token& peek(std::size_t k = 0) const { return t_[std::min(pos_ + k, t_.size() - 1)]; }
   bool at(Tok k) const { return peek().kind == k; }
   bool atKw(Kw k, std::size_t ahead = 0) const {
     return peek(ahead).kind == Tok::Name && peek(ahead).kw == k;
@@ -105,8 +103,16 @@ class Parser {
   // are keywords only where a statement expects them.
   static bool isReserved(Kw k) {
     switch (k) {
-      case Kw::None: case Kw::Error: case Kw::Explicit: case Kw::Step: case Kw::Property:
-      case Kw::Default: case Kw::Get: case Kw::Let: case Kw::Preserve: case Kw::Resume:
+      case Kw::None:
+      case Kw::Error:
+      case Kw::Explicit:
+      case Kw::Step:
+      case Kw::Property:
+      case Kw::Default:
+      case Kw::Get:
+      case Kw::Let:
+      case Kw::Preserve:
+      case Kw::Resume:
         return false;
       default:
         return true;
@@ -170,18 +176,24 @@ class Parser {
     } else if (kw == Kw::Function) {
       p.kind = ProcDecl::Kind::Function;
     } else {
-      if (acceptKw(Kw::Get)) p.kind = ProcDecl::Kind::PropertyGet;
-      else if (acceptKw(Kw::Let)) p.kind = ProcDecl::Kind::PropertyLet;
-      else if (acceptKw(Kw::Set)) p.kind = ProcDecl::Kind::PropertySet;
-      else fail(1049);
+      if (acceptKw(Kw::Get))
+        p.kind = ProcDecl::Kind::PropertyGet;
+      else if (acceptKw(Kw::Let))
+        p.kind = ProcDecl::Kind::PropertyLet;
+      else if (acceptKw(Kw::Set))
+        p.kind = ProcDecl::Kind::PropertySet;
+      else
+        fail(1049);
     }
     p.name = identifier();
     if (acceptOp(OpTok::LParen)) {
       if (!atOp(OpTok::RParen)) {
         do {
           Param prm;
-          if (acceptKw(Kw::ByVal)) prm.byRef = false;
-          else acceptKw(Kw::ByRef);
+          if (acceptKw(Kw::ByVal))
+            prm.byRef = false;
+          else
+            acceptKw(Kw::ByRef);
           prm.name = identifier();
           if (acceptOp(OpTok::LParen)) {
             expectOp(OpTok::RParen, 1006);
@@ -259,12 +271,22 @@ class Parser {
       if (at(Tok::End)) return b;
       if (at(Tok::Name)) {
         switch (peek().kw) {
-          case Kw::End: case Kw::Else: case Kw::ElseIf: case Kw::Case: case Kw::Loop:
-          case Kw::Next: case Kw::Wend:
+          case Kw::End:
+          case Kw::Else:
+          case Kw::ElseIf:
+          case Kw::Case:
+          case Kw::Loop:
+          case Kw::Next:
+          case Kw::Wend:
             return b;
-          case Kw::Sub: case Kw::Function: case Kw::Class: case Kw::Property: case Kw::Option:
+          case Kw::Sub:
+          case Kw::Function:
+          case Kw::Class:
+          case Kw::Property:
+          case Kw::Option:
             fail(1024);
-          case Kw::Public: case Kw::Private:
+          case Kw::Public:
+          case Kw::Private:
             fail(1024);
           default:
             break;
@@ -299,8 +321,10 @@ class Parser {
           endOfStatement();
           return st;
         }
-        case Kw::ReDim: return redimStatement();
-        case Kw::Const: return constStatement();
+        case Kw::ReDim:
+          return redimStatement();
+        case Kw::Const:
+          return constStatement();
         case Kw::Erase: {
           auto st = make(SK::Erase);
           next();
@@ -308,15 +332,24 @@ class Parser {
           endOfStatement();
           return st;
         }
-        case Kw::If: return ifStatement();
-        case Kw::Select: return selectStatement();
-        case Kw::For: return forStatement();
-        case Kw::Do: return doStatement();
-        case Kw::While: return whileStatement();
-        case Kw::Exit: return exitStatement();
-        case Kw::With: return withStatement();
-        case Kw::On: return onErrorStatement();
-        case Kw::Set: return setStatement();
+        case Kw::If:
+          return ifStatement();
+        case Kw::Select:
+          return selectStatement();
+        case Kw::For:
+          return forStatement();
+        case Kw::Do:
+          return doStatement();
+        case Kw::While:
+          return whileStatement();
+        case Kw::Exit:
+          return exitStatement();
+        case Kw::With:
+          return withStatement();
+        case Kw::On:
+          return onErrorStatement();
+        case Kw::Set:
+          return setStatement();
         case Kw::Let:
           next();
           return assignOrCall(false);
@@ -327,8 +360,10 @@ class Parser {
         case Kw::Me:
         case Kw::None:
           return assignOrCall(false);
-        case Kw::Loop: fail(1038);
-        case Kw::Next: fail(1055);
+        case Kw::Loop:
+          fail(1038);
+        case Kw::Next:
+          fail(1055);
         default:
           fail(1024);
       }
@@ -441,7 +476,8 @@ class Parser {
   Block lineStatements() {
     Block b;
     for (;;) {
-      if (at(Tok::Name) && (peek().kw == Kw::Else || (peek().kw == Kw::End && atKw(Kw::If, 1)))) break;
+      if (at(Tok::Name) && (peek().kw == Kw::Else || (peek().kw == Kw::End && atKw(Kw::If, 1))))
+        break;
       b.push_back(statement());
       if (at(Tok::Newline) && peek().ival == 1) {
         next();
@@ -467,13 +503,26 @@ class Parser {
           if (acceptKw(Kw::Is)) {
             if (!at(Tok::Op)) fail(1023);
             switch (next().op) {
-              case OpTok::Eq: t.isOp = BinOp::Eq; break;
-              case OpTok::Ne: t.isOp = BinOp::Ne; break;
-              case OpTok::Lt: t.isOp = BinOp::Lt; break;
-              case OpTok::Gt: t.isOp = BinOp::Gt; break;
-              case OpTok::Le: t.isOp = BinOp::Le; break;
-              case OpTok::Ge: t.isOp = BinOp::Ge; break;
-              default: fail(1023);
+              case OpTok::Eq:
+                t.isOp = BinOp::Eq;
+                break;
+              case OpTok::Ne:
+                t.isOp = BinOp::Ne;
+                break;
+              case OpTok::Lt:
+                t.isOp = BinOp::Lt;
+                break;
+              case OpTok::Gt:
+                t.isOp = BinOp::Gt;
+                break;
+              case OpTok::Le:
+                t.isOp = BinOp::Le;
+                break;
+              case OpTok::Ge:
+                t.isOp = BinOp::Ge;
+                break;
+              default:
+                fail(1023);
             }
             t.value = concatenation();
           } else {
@@ -562,8 +611,14 @@ class Parser {
     if (!at(Tok::Name)) fail(1039);
     st->exitWhat = next().kw;
     switch (st->exitWhat) {
-      case Kw::Do: case Kw::For: case Kw::Sub: case Kw::Function: case Kw::Property: break;
-      default: fail(1039);
+      case Kw::Do:
+      case Kw::For:
+      case Kw::Sub:
+      case Kw::Function:
+      case Kw::Property:
+        break;
+      default:
+        fail(1039);
     }
     endOfStatement();
     return st;
@@ -655,8 +710,10 @@ class Parser {
     call->origin = target->origin;
     call->lhs = std::move(target);
     do {
-      if (atOp(OpTok::Comma) || atStatementEnd()) call->args.push_back(missing());
-      else call->args.push_back(expression());
+      if (atOp(OpTok::Comma) || atStatementEnd())
+        call->args.push_back(missing());
+      else
+        call->args.push_back(expression());
     } while (acceptOp(OpTok::Comma));
     st->target = std::move(call);
     endOfStatement();
@@ -684,31 +741,71 @@ class Parser {
   static int levelOf(const Token& t, BinOp& op) {
     if (t.kind == Tok::Name) {
       switch (t.kw) {
-        case Kw::Imp: op = BinOp::Imp; return 0;
-        case Kw::Eqv: op = BinOp::Eqv; return 1;
-        case Kw::Xor: op = BinOp::Xor; return 2;
-        case Kw::Or: op = BinOp::Or; return 3;
-        case Kw::And: op = BinOp::And; return 4;
-        case Kw::Is: op = BinOp::Is; return 6;
-        case Kw::Mod: op = BinOp::Mod; return 9;
-        default: return -1;
+        case Kw::Imp:
+          op = BinOp::Imp;
+          return 0;
+        case Kw::Eqv:
+          op = BinOp::Eqv;
+          return 1;
+        case Kw::Xor:
+          op = BinOp::Xor;
+          return 2;
+        case Kw::Or:
+          op = BinOp::Or;
+          return 3;
+        case Kw::And:
+          op = BinOp::And;
+          return 4;
+        case Kw::Is:
+          op = BinOp::Is;
+          return 6;
+        case Kw::Mod:
+          op = BinOp::Mod;
+          return 9;
+        default:
+          return -1;
       }
     }
     if (t.kind != Tok::Op) return -1;
     switch (t.op) {
-      case OpTok::Eq: op = BinOp::Eq; return 6;
-      case OpTok::Ne: op = BinOp::Ne; return 6;
-      case OpTok::Lt: op = BinOp::Lt; return 6;
-      case OpTok::Gt: op = BinOp::Gt; return 6;
-      case OpTok::Le: op = BinOp::Le; return 6;
-      case OpTok::Ge: op = BinOp::Ge; return 6;
-      case OpTok::Amp: op = BinOp::Concat; return 7;
-      case OpTok::Plus: op = BinOp::Add; return 8;
-      case OpTok::Minus: op = BinOp::Sub; return 8;
-      case OpTok::Backslash: op = BinOp::IntDiv; return 10;
-      case OpTok::Star: op = BinOp::Mul; return 11;
-      case OpTok::Slash: op = BinOp::Div; return 11;
-      default: return -1;
+      case OpTok::Eq:
+        op = BinOp::Eq;
+        return 6;
+      case OpTok::Ne:
+        op = BinOp::Ne;
+        return 6;
+      case OpTok::Lt:
+        op = BinOp::Lt;
+        return 6;
+      case OpTok::Gt:
+        op = BinOp::Gt;
+        return 6;
+      case OpTok::Le:
+        op = BinOp::Le;
+        return 6;
+      case OpTok::Ge:
+        op = BinOp::Ge;
+        return 6;
+      case OpTok::Amp:
+        op = BinOp::Concat;
+        return 7;
+      case OpTok::Plus:
+        op = BinOp::Add;
+        return 8;
+      case OpTok::Minus:
+        op = BinOp::Sub;
+        return 8;
+      case OpTok::Backslash:
+        op = BinOp::IntDiv;
+        return 10;
+      case OpTok::Star:
+        op = BinOp::Mul;
+        return 11;
+      case OpTok::Slash:
+        op = BinOp::Div;
+        return 11;
+      default:
+        return -1;
     }
   }
 
@@ -804,8 +901,10 @@ class Parser {
         call->lhs = std::move(e);
         if (!atOp(OpTok::RParen)) {
           do {
-            if (atOp(OpTok::Comma) || atOp(OpTok::RParen)) call->args.push_back(missing());
-            else call->args.push_back(expression());
+            if (atOp(OpTok::Comma) || atOp(OpTok::RParen))
+              call->args.push_back(missing());
+            else
+              call->args.push_back(expression());
           } while (acceptOp(OpTok::Comma));
         }
         expectOp(OpTok::RParen, 1006);
@@ -839,9 +938,12 @@ class Parser {
         }
         if (t.ival <= INT16_MAX) return constant(Variant(static_cast<std::int16_t>(t.ival)));
         return constant(Variant(static_cast<std::int32_t>(t.ival)));
-      case Tok::Number: return constant(Variant(t.num));
-      case Tok::String: return constant(Variant(t.text));
-      case Tok::DateLit: return constant(Variant(automation::Date(t.num)));
+      case Tok::Number:
+        return constant(Variant(t.num));
+      case Tok::String:
+        return constant(Variant(t.text));
+      case Tok::DateLit:
+        return constant(Variant(automation::Date(t.num)));
       case Tok::Op:
         if (t.op == OpTok::LParen) {
           Origin o = next().origin;
@@ -858,10 +960,14 @@ class Parser {
         fail(1023);
       case Tok::Name:
         switch (t.kw) {
-          case Kw::True: return constant(Variant(true));
-          case Kw::False: return constant(Variant(false));
-          case Kw::Empty: return constant(Variant());
-          case Kw::Null: return constant(Variant::null());
+          case Kw::True:
+            return constant(Variant(true));
+          case Kw::False:
+            return constant(Variant(false));
+          case Kw::Empty:
+            return constant(Variant());
+          case Kw::Null:
+            return constant(Variant::null());
           case Kw::Nothing: {
             auto e = std::make_unique<Expr>();
             e->kind = K::Nothing;

@@ -36,7 +36,10 @@ class SubMatches : public Dispatch {
             .function(u"Item", {automation::byVal(u"index")},
                       [](SubMatches& s, Args a) { return s.at(a[0]); })
             .asDefault()
-            .readOnly(u"Count", [](SubMatches& s, Args) { return Variant(static_cast<std::int32_t>(s.items_.size())); })
+            .readOnly(u"Count",
+                      [](SubMatches& s, Args) {
+                        return Variant(static_cast<std::int32_t>(s.items_.size()));
+                      })
             .build();
     return info;
   }
@@ -61,7 +64,9 @@ class Match : public Dispatch {
             .readOnly(u"Value", [](Match& m, Args) { return Variant(m.value_); })
             .asDefault()
             .readOnly(u"FirstIndex", [](Match& m, Args) { return Variant(m.index_); })
-            .readOnly(u"Length", [](Match& m, Args) { return Variant(static_cast<std::int32_t>(m.value_.size())); })
+            .readOnly(
+                u"Length",
+                [](Match& m, Args) { return Variant(static_cast<std::int32_t>(m.value_.size())); })
             .readOnly(u"SubMatches", [](Match& m, Args) { return Variant(m.subs_); })
             .build();
     return info;
@@ -82,11 +87,15 @@ class Matches : public Dispatch {
             .function(u"Item", {automation::byVal(u"index")},
                       [](Matches& m, Args a) {
                         std::int32_t n = automation::toInt32(a[0]);
-                        if (n < 0 || static_cast<std::size_t>(n) >= m.items_.size()) raise(err::kInvalidCall);
+                        if (n < 0 || static_cast<std::size_t>(n) >= m.items_.size())
+                          raise(err::kInvalidCall);
                         return m.items_[static_cast<std::size_t>(n)];
                       })
             .asDefault()
-            .readOnly(u"Count", [](Matches& m, Args) { return Variant(static_cast<std::int32_t>(m.items_.size())); })
+            .readOnly(u"Count",
+                      [](Matches& m, Args) {
+                        return Variant(static_cast<std::int32_t>(m.items_.size()));
+                      })
             .build();
     return info;
   }
@@ -109,15 +118,21 @@ class RegExp : public Dispatch {
                 [](RegExp& r, Args, const Variant& v) { r.global_ = automation::toBool(v); })
             .property(
                 u"IgnoreCase", {}, [](RegExp& r, Args) { return Variant(r.ignoreCase_); },
-                [](RegExp& r, Args, const Variant& v) { r.set(r.ignoreCase_, automation::toBool(v)); })
+                [](RegExp& r, Args, const Variant& v) {
+                  r.set(r.ignoreCase_, automation::toBool(v));
+                })
             .property(
                 u"Multiline", {}, [](RegExp& r, Args) { return Variant(r.multiline_); },
-                [](RegExp& r, Args, const Variant& v) { r.set(r.multiline_, automation::toBool(v)); })
+                [](RegExp& r, Args, const Variant& v) {
+                  r.set(r.multiline_, automation::toBool(v));
+                })
             .function(u"Test", {automation::byVal(u"sourceString")},
                       [](RegExp& r, Args a) { return Variant(r.test(automation::joinText(a[0]))); })
-            .function(u"Execute", {automation::byVal(u"sourceString")},
-                      [](RegExp& r, Args a) { return Variant(r.execute(automation::joinText(a[0]))); })
-            .function(u"Replace", {automation::byVal(u"sourceString"), automation::byVal(u"replaceVar")},
+            .function(
+                u"Execute", {automation::byVal(u"sourceString")},
+                [](RegExp& r, Args a) { return Variant(r.execute(automation::joinText(a[0]))); })
+            .function(u"Replace",
+                      {automation::byVal(u"sourceString"), automation::byVal(u"replaceVar")},
                       [](RegExp& r, Args a) {
                         Text s = automation::joinText(a[0]);
                         if (a[1].isObject()) return Variant(r.replace(s, a[1].object()));
@@ -138,8 +153,10 @@ class RegExp : public Dispatch {
     if (code_) return code_.get();
     std::uint32_t options = PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF;
     if (ignoreCase_) options |= PCRE2_CASELESS;
-    if (multiline_) options |= PCRE2_MULTILINE;
-    else options |= PCRE2_DOLLAR_ENDONLY;
+    if (multiline_)
+      options |= PCRE2_MULTILINE;
+    else
+      options |= PCRE2_DOLLAR_ENDONLY;
     int error = 0;
     PCRE2_SIZE offset = 0;
     pcre2_code* c = pcre2_compile(reinterpret_cast<PCRE2_SPTR>(pattern_.data()), pattern_.size(),
@@ -158,10 +175,12 @@ class RegExp : public Dispatch {
   template <class F>
   void each(const Text& s, F&& f) {
     pcre2_code* c = code();
-    std::unique_ptr<pcre2_match_data, DataDeleter> data(pcre2_match_data_create_from_pattern(c, nullptr));
+    std::unique_ptr<pcre2_match_data, DataDeleter> data(
+        pcre2_match_data_create_from_pattern(c, nullptr));
     std::size_t pos = 0;
     while (pos <= s.size()) {
-      int rc = pcre2_match(c, reinterpret_cast<PCRE2_SPTR>(s.data()), s.size(), pos, 0, data.get(), nullptr);
+      int rc = pcre2_match(c, reinterpret_cast<PCRE2_SPTR>(s.data()), s.size(), pos, 0, data.get(),
+                           nullptr);
       if (rc == PCRE2_ERROR_NOMATCH) return;
       if (rc < 0) raise(err::kRegexSyntax);
       PCRE2_SIZE* ov = pcre2_get_ovector_pointer(data.get());
@@ -170,8 +189,10 @@ class RegExp : public Dispatch {
       std::uint32_t captures = 0;
       pcre2_pattern_info(c, PCRE2_INFO_CAPTURECOUNT, &captures);
       for (std::uint32_t g = 1; g <= captures && g < groups; ++g) {
-        if (ov[2 * g] == PCRE2_UNSET) m.groups.emplace_back();
-        else m.groups.emplace_back(Text(s.substr(ov[2 * g], ov[2 * g + 1] - ov[2 * g])));
+        if (ov[2 * g] == PCRE2_UNSET)
+          m.groups.emplace_back();
+        else
+          m.groups.emplace_back(Text(s.substr(ov[2 * g], ov[2 * g + 1] - ov[2 * g])));
       }
       for (std::uint32_t g = groups; g <= captures; ++g) m.groups.emplace_back();
       f(m);
@@ -193,8 +214,8 @@ class RegExp : public Dispatch {
     std::vector<Variant> items;
     each(s, [&](const Found& m) {
       auto subs = std::make_shared<SubMatches>(m.groups);
-      items.emplace_back(ObjectRef(std::make_shared<Match>(s.substr(m.start, m.end - m.start),
-                                                           static_cast<std::int32_t>(m.start), subs)));
+      items.emplace_back(ObjectRef(std::make_shared<Match>(
+          s.substr(m.start, m.end - m.start), static_cast<std::int32_t>(m.start), subs)));
     });
     return std::make_shared<Matches>(std::move(items));
   }
@@ -224,7 +245,8 @@ class RegExp : public Dispatch {
       args.insert(args.end(), m.groups.begin(), m.groups.end());
       args.emplace_back(static_cast<std::int32_t>(m.start));
       args.emplace_back(s);
-      out += automation::joinText(function->invoke(u"", automation::InvokeKind::Method, std::move(args)));
+      out += automation::joinText(
+          function->invoke(u"", automation::InvokeKind::Method, std::move(args)));
       last = m.end;
     });
     out.append(s, last, Text::npos);

@@ -129,9 +129,7 @@ GlobalCell* const* Runtime::link(const Program& program) {
   return links_.emplace(&program, std::move(cells)).first->second.data();
 }
 
-void Runtime::runMain() {
-  callProcedure(*main_, 0, automation::Args(), nullptr);
-}
+void Runtime::runMain() { callProcedure(*main_, 0, automation::Args(), nullptr); }
 
 void Runtime::shutdown() {
   // Globals are released in the order they came into being, so Class_Terminate runs in a
@@ -156,9 +154,12 @@ void Runtime::poll() {
   pollBudget_ = kPollEvery;
   if (!host_) return;
   switch (host_->poll()) {
-    case Host::Poll::Continue: return;
-    case Host::Poll::End: throw StopRun{false};
-    case Host::Poll::Timeout: throw StopRun{true};
+    case Host::Poll::Continue:
+      return;
+    case Host::Poll::End:
+      throw StopRun{false};
+    case Host::Poll::Timeout:
+      throw StopRun{true};
   }
 }
 
@@ -259,7 +260,7 @@ ObjectRef Runtime::newObject(const Program& program, int cls) {
 // A member of a script object, called from inside or outside its class. `args` holds the
 // index arguments, then (for Put and PutRef) the assigned value.
 Variant Runtime::callMember(ScriptObject& o, int index, InvokeMode mode, automation::Args args,
-                           bool onTop) {
+                            bool onTop) {
   const ClassDef& cls = o.classDef();
   const ClassMember& m = cls.members[index];
   const Program& program = o.program();
@@ -280,7 +281,7 @@ Variant Runtime::callMember(ScriptObject& o, int index, InvokeMode mode, automat
     }
     return {};
   }
-  int proc = mode == InvokeMode::Get ? (m.get >= 0 ? m.get : m.sub)
+  int proc = mode == InvokeMode::Get   ? (m.get >= 0 ? m.get : m.sub)
              : mode == InvokeMode::Put ? (m.let >= 0 ? m.let : m.set)
                                        : (m.set >= 0 ? m.set : m.let);
   if (proc < 0) raise(err::kNoSuchMember, m.name);
@@ -379,7 +380,10 @@ ObjectRef Runtime::procedureRef(TextView name) {
 void Runtime::randomize(std::optional<double> seed) {
   // Randomize mixes the seed into the middle bytes of the state, as the runtime does; without
   // a seed, the timer serves.
-  double s = seed ? *seed : static_cast<double>(std::chrono::steady_clock::now().time_since_epoch().count() % 86400000) / 1000.0;
+  double s = seed ? *seed
+                  : static_cast<double>(
+                        std::chrono::steady_clock::now().time_since_epoch().count() % 86400000) /
+                        1000.0;
   float f = static_cast<float>(s);
   std::uint32_t bits;
   std::memcpy(&bits, &f, sizeof bits);

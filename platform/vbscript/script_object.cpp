@@ -55,7 +55,7 @@ void buildTypeInfo(ClassDef& def, const Program& program) {
         info.params.push_back(ParamInfo{p.localNames[k], static_cast<bool>(p.byRef[k]), false});
       }
     }
-    info.kind = m.sub >= 0 ? MemberInfo::Kind::Sub
+    info.kind = m.sub >= 0                                 ? MemberInfo::Kind::Sub
                 : m.field >= 0 || m.let >= 0 || m.set >= 0 ? MemberInfo::Kind::Property
                                                            : MemberInfo::Kind::Function;
     info.isDefault = def.defaultMember == index;
@@ -94,20 +94,32 @@ class ErrObject : public Dispatch {
         automation::MemberTable<ErrObject>(u"ErrObject", u"")
             .property(
                 u"Number", {}, [](ErrObject& e, Args) { return Variant(e.state().number); },
-                [](ErrObject& e, Args, const Variant& v) { e.state().number = automation::toInt32(v); })
+                [](ErrObject& e, Args, const Variant& v) {
+                  e.state().number = automation::toInt32(v);
+                })
             .asDefault()
             .property(
-                u"Description", {}, [](ErrObject& e, Args) { return Variant(e.state().description); },
-                [](ErrObject& e, Args, const Variant& v) { e.state().description = automation::toText(v); })
+                u"Description", {},
+                [](ErrObject& e, Args) { return Variant(e.state().description); },
+                [](ErrObject& e, Args, const Variant& v) {
+                  e.state().description = automation::toText(v);
+                })
             .property(
                 u"Source", {}, [](ErrObject& e, Args) { return Variant(e.state().source); },
-                [](ErrObject& e, Args, const Variant& v) { e.state().source = automation::toText(v); })
+                [](ErrObject& e, Args, const Variant& v) {
+                  e.state().source = automation::toText(v);
+                })
             .property(
                 u"HelpFile", {}, [](ErrObject& e, Args) { return Variant(e.state().helpFile); },
-                [](ErrObject& e, Args, const Variant& v) { e.state().helpFile = automation::toText(v); })
+                [](ErrObject& e, Args, const Variant& v) {
+                  e.state().helpFile = automation::toText(v);
+                })
             .property(
-                u"HelpContext", {}, [](ErrObject& e, Args) { return Variant(e.state().helpContext); },
-                [](ErrObject& e, Args, const Variant& v) { e.state().helpContext = automation::toInt32(v); })
+                u"HelpContext", {},
+                [](ErrObject& e, Args) { return Variant(e.state().helpContext); },
+                [](ErrObject& e, Args, const Variant& v) {
+                  e.state().helpContext = automation::toInt32(v);
+                })
             .sub(u"Raise",
                  {byVal(u"Number"), optionalByVal(u"Source"), optionalByVal(u"Description"),
                   optionalByVal(u"HelpFile"), optionalByVal(u"HelpContext")},
@@ -129,8 +141,10 @@ class ErrObject : public Dispatch {
     automation::HRESULT code = (number > 0 && number <= 0xFFFF) ? hresultOf(number) : number;
     Text source = a[1].isMissing() ? Text(kRuntimeSource) : automation::toText(a[1]);
     Text description;
-    if (!a[2].isMissing()) description = automation::toText(a[2]);
-    else if (number > 0 && number <= 0xFFFF) description = Text(errorText(number));
+    if (!a[2].isMissing())
+      description = automation::toText(a[2]);
+    else if (number > 0 && number <= 0xFFFF)
+      description = Text(errorText(number));
     if (description.empty() && a[2].isMissing()) description = u"Unknown runtime error";
     throw automation::AutomationError(code, std::move(source), std::move(description));
   }
@@ -149,7 +163,8 @@ class ProcedureRef : public Dispatch {
     members[0].isDefault = true;
     for (std::size_t i = 0; i < program.procs[proc].byRef.size(); ++i) {
       members[0].params.push_back(ParamInfo{program.procs[proc].localNames[i],
-                                            static_cast<bool>(program.procs[proc].byRef[i]), false});
+                                            static_cast<bool>(program.procs[proc].byRef[i]),
+                                            false});
     }
     members[0].get = [](Dispatch& d, Args a) {
       auto& self = static_cast<ProcedureRef&>(d);

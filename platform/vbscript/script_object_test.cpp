@@ -28,11 +28,11 @@ const char* kGrid =
     "End Class\n";
 
 TEST(Classes, IndexedDefaultPropertyAndPropertyKinds) {
-  EXPECT_EQ(run(std::string(kGrid) +
-                "Set g = New Grid\ng(0, 1) = \"a\"\ng.Cell(2, 2) = \"b\"\n"
-                "Response.Write g(0, 1) & g.Cell(2, 2) & g.Filled & \" \"\n"
-                "Set g.Owner = New Grid\ng.Owner(1, 1) = \"z\"\n"
-                "Response.Write TypeName(g.Owner) & g.Owner.Cell(1, 1) & g.Owner.Filled & \" \" & g.Reveal()"),
+  EXPECT_EQ(run(std::string(kGrid) + "Set g = New Grid\ng(0, 1) = \"a\"\ng.Cell(2, 2) = \"b\"\n"
+                                     "Response.Write g(0, 1) & g.Cell(2, 2) & g.Filled & \" \"\n"
+                                     "Set g.Owner = New Grid\ng.Owner(1, 1) = \"z\"\n"
+                                     "Response.Write TypeName(g.Owner) & g.Owner.Cell(1, 1) & "
+                                     "g.Owner.Filled & \" \" & g.Reveal()"),
             "ab2 Gridz1 44");
 }
 
@@ -51,19 +51,24 @@ TEST(Classes, WhatTheOutsideMayNotDo) {
 
 TEST(Classes, DefaultValueStandsInForTheObject) {
   const char* money =
-      "Class Money\n Public Amount\n Public Default Function Value(): Value = Amount: End Function\nEnd Class\n"
+      "Class Money\n Public Amount\n Public Default Function Value(): Value = Amount: End "
+      "Function\nEnd Class\n"
       "Set m = New Money: m.Amount = 5\n";
-  EXPECT_EQ(run(std::string(money) + "Response.Write (m + 1) & \" \" & (m = 5) & \" \" & m & \" \" & TypeName(m) & \" \" & "
-                                     "VarType(m) & \" \" & IsObject(m)\nx = m\nResponse.Write \" \" & TypeName(x)"),
-            "6 True 5 Money 2 True Integer");
-  EXPECT_EQ(run(std::string(money) + "Dim a(1)\na(0) = m\nSet a(1) = m\nResponse.Write TypeName(a(0)) & TypeName(a(1))"),
+  EXPECT_EQ(
+      run(std::string(money) +
+          "Response.Write (m + 1) & \" \" & (m = 5) & \" \" & m & \" \" & TypeName(m) & \" \" & "
+          "VarType(m) & \" \" & IsObject(m)\nx = m\nResponse.Write \" \" & TypeName(x)"),
+      "6 True 5 Money 2 True Integer");
+  EXPECT_EQ(run(std::string(money) +
+                "Dim a(1)\na(0) = m\nSet a(1) = m\nResponse.Write TypeName(a(0)) & TypeName(a(1))"),
             "IntegerMoney");
 }
 
 TEST(Classes, FieldsArraysAndMe) {
   EXPECT_EQ(run("Class Stack\n Private items()\n Private n\n"
                 " Private Sub Class_Initialize(): n = 0: ReDim items(1): End Sub\n"
-                " Public Sub Push(v)\n  If n > UBound(items) Then ReDim Preserve items(n * 2)\n  items(n) = v: n = n + 1\n End Sub\n"
+                " Public Sub Push(v)\n  If n > UBound(items) Then ReDim Preserve items(n * 2)\n  "
+                "items(n) = v: n = n + 1\n End Sub\n"
                 " Public Function Pop(): n = n - 1: Pop = items(n): End Function\n"
                 " Public Function Self(): Set Self = Me: End Function\n"
                 " Public Property Get Size(): Size = n: End Property\n"
@@ -81,17 +86,21 @@ TEST(Lifetime, InitializeAndTerminateRunWhenTheLastReferenceGoes) {
       "End Class\n"
       "Function Make(n): Set Make = New T: Make.Name = n: End Function\n";
   auto traced = [&](const std::string& code) { return run(tracer + code); };
-  EXPECT_EQ(traced("Set a = Make(\"a\"): Set b = a\nSet a = Nothing: Response.Write \"|\"\nSet b = Nothing: Response.Write \"|\""),
+  EXPECT_EQ(traced("Set a = Make(\"a\"): Set b = a\nSet a = Nothing: Response.Write \"|\"\nSet b = "
+                   "Nothing: Response.Write \"|\""),
             "+|-a|");
   EXPECT_EQ(traced("Set a = Make(\"1\")\nSet a = Make(\"2\")\nResponse.Write \"|\""), "++-1|-2");
-  EXPECT_EQ(traced("Sub S(): Dim o: Set o = Make(\"local\"): Response.Write \"in\": End Sub\nS: Response.Write \"|\""),
+  EXPECT_EQ(traced("Sub S(): Dim o: Set o = Make(\"local\"): Response.Write \"in\": End Sub\nS: "
+                   "Response.Write \"|\""),
             "+in-local|");
   // Results nobody keeps end with their statement.
   EXPECT_EQ(traced("Response.Write Make(\"t\").Name: Response.Write \"|\""), "+-tt|");
   EXPECT_EQ(traced("Call Make(\"c\"): Response.Write \"|\""), "+-c|");
-  EXPECT_EQ(traced("If Make(\"i\") Is Nothing Then Response.Write \"?\"\nResponse.Write \"|\""), "+-i|");
+  EXPECT_EQ(traced("If Make(\"i\") Is Nothing Then Response.Write \"?\"\nResponse.Write \"|\""),
+            "+-i|");
   // Held by an array: Erase or a new element lets go.
-  EXPECT_EQ(traced("Dim a(1)\nSet a(0) = Make(\"e0\"): Set a(1) = Make(\"e1\")\nSet a(0) = Nothing: Response.Write \"|\"\n"
+  EXPECT_EQ(traced("Dim a(1)\nSet a(0) = Make(\"e0\"): Set a(1) = Make(\"e1\")\nSet a(0) = "
+                   "Nothing: Response.Write \"|\"\n"
                    "Erase a: Response.Write \"|\""),
             "++-e0|-e1|");
   EXPECT_EQ(traced("x = Array(Make(\"arr\"))\nx = Empty: Response.Write \"|\""), "+-arr|");
@@ -100,14 +109,17 @@ TEST(Lifetime, InitializeAndTerminateRunWhenTheLastReferenceGoes) {
 }
 
 TEST(Lifetime, TerminateSeesTheObjectWholeAndItsErrorsGoNowhere) {
-  EXPECT_EQ(run("Class T\n Public V\n Private Sub Class_Terminate()\n  Response.Write \"[\" & V & \"]\"\n  x = 1 / 0\n"
+  EXPECT_EQ(run("Class T\n Public V\n Private Sub Class_Terminate()\n  Response.Write \"[\" & V & "
+                "\"]\"\n  x = 1 / 0\n"
                 "  Response.Write \"not here\"\n End Sub\nEnd Class\n"
                 "Set o = New T: o.V = 9\nSet o = Nothing\nResponse.Write \"after \" & Err.Number"),
             "[9]after 0");
-  EXPECT_EQ(errorOf("Class T\n Private Sub Class_Initialize(): Err.Raise 5: End Sub\nEnd Class\nSet o = New T\n"
+  EXPECT_EQ(errorOf("Class T\n Private Sub Class_Initialize(): Err.Raise 5: End Sub\nEnd "
+                    "Class\nSet o = New T\n"
                     "Response.Write TypeName(o) & \" \""),
             "Empty 5");
-  EXPECT_NE(run("Class T\n Sub Class_Initialize(x): End Sub\nEnd Class").find("compile"), std::string::npos);
+  EXPECT_NE(run("Class T\n Sub Class_Initialize(x): End Sub\nEnd Class").find("compile"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -54,11 +54,13 @@ TEST(Release, LongChainsOfObjectsAreReleasedInTurn) {
   EXPECT_EQ(run("Dim count\nClass Node\n Public nxt, id\n"
                 " Private Sub Class_Terminate(): count = count + 1\n"
                 "  If count <= 3 Then Response.Write id & \" \"\n End Sub\nEnd Class\n"
-                "Set head = Nothing\nFor i = 1 To 1000000: Set n = New Node: n.id = i: Set n.nxt = head: Set head = n: Next\n"
+                "Set head = Nothing\nFor i = 1 To 1000000: Set n = New Node: n.id = i: Set n.nxt = "
+                "head: Set head = n: Next\n"
                 "Set n = Nothing\nSet head = Nothing\nResponse.Write count"),
             "1000000 999999 999998 1000000");
-  EXPECT_EQ(run("a = Empty\nFor i = 1 To 1000000: a = Array(a): Next\na = Empty\nResponse.Write \"ok\""),
-            "ok");
+  EXPECT_EQ(
+      run("a = Empty\nFor i = 1 To 1000000: a = Array(a): Next\na = Empty\nResponse.Write \"ok\""),
+      "ok");
 }
 
 }  // namespace

@@ -58,8 +58,9 @@ inline std::string run(const std::string& code, TestHost* useHost = nullptr,
   try {
     program = compile(std::span<const Piece>(&piece, 1), {{u"Response"}});
   } catch (const CompileError& e) {
-    return "compile " + std::to_string(e.error().number) + " " + automation::toUtf8(e.error().description) +
-           " line " + std::to_string(e.error().origin.line);
+    return "compile " + std::to_string(e.error().number) + " " +
+           automation::toUtf8(e.error().description) + " line " +
+           std::to_string(e.error().origin.line);
   }
   extra.push_back({u"Response", std::make_shared<Writer>(host.out)});
   std::optional<ScriptError> error;
@@ -69,8 +70,9 @@ inline std::string run(const std::string& code, TestHost* useHost = nullptr,
   }
   std::string result = automation::toUtf8(host.out);
   if (error) {
-    result += "|error " + std::to_string(error->number) + " " + automation::toUtf8(error->description) +
-              " line " + std::to_string(error->origin.line);
+    result += "|error " + std::to_string(error->number) + " " +
+              automation::toUtf8(error->description) + " line " +
+              std::to_string(error->origin.line);
   }
   return result;
 }

@@ -25,11 +25,16 @@ using automation::VarType;
 
 [[gnu::always_inline]] inline Variant& at(Frame& f, std::int32_t r) {
   switch (ref::tagOf(r)) {
-    case ref::kLocal: return f.slots[r];
-    case ref::kConst: return const_cast<Variant&>(f.program->constants[ref::indexOf(r)]);
-    case ref::kGlobal: return f.links[ref::indexOf(r)]->value;
-    case ref::kField: return f.me->fields[static_cast<std::size_t>(ref::indexOf(r))];
-    default: return f.outer->slots[ref::indexOf(r)];
+    case ref::kLocal:
+      return f.slots[r];
+    case ref::kConst:
+      return const_cast<Variant&>(f.program->constants[ref::indexOf(r)]);
+    case ref::kGlobal:
+      return f.links[ref::indexOf(r)]->value;
+    case ref::kField:
+      return f.me->fields[static_cast<std::size_t>(ref::indexOf(r))];
+    default:
+      return f.outer->slots[ref::indexOf(r)];
   }
 }
 
@@ -52,10 +57,14 @@ inline bool smallInt(const Variant& v, std::int32_t& out, bool& isLong) {
 // Integer, Long or Double as a double.
 inline bool numberOf(const Variant& v, double& out) {
   const auto& s = v.storage();
-  if (auto p = std::get_if<double>(&s)) out = *p;
-  else if (auto p = std::get_if<std::int32_t>(&s)) out = *p;
-  else if (auto p = std::get_if<std::int16_t>(&s)) out = *p;
-  else return false;
+  if (auto p = std::get_if<double>(&s))
+    out = *p;
+  else if (auto p = std::get_if<std::int32_t>(&s))
+    out = *p;
+  else if (auto p = std::get_if<std::int16_t>(&s))
+    out = *p;
+  else
+    return false;
   return true;
 }
 
@@ -63,14 +72,19 @@ inline bool numberOf(const Variant& v, double& out) {
 // common case of a counter or a sum), so that the variant itself is not reassigned.
 template <class T>
 inline void put(Variant& dst, T v) {
-  if (auto p = std::get_if<T>(&dst.storage())) *p = v;
-  else dst = Variant(v);
+  if (auto p = std::get_if<T>(&dst.storage()))
+    *p = v;
+  else
+    dst = Variant(v);
 }
 
 inline void setInteger(Variant& dst, std::int64_t v, bool isLong) {
-  if (!isLong && v >= INT16_MIN && v <= INT16_MAX) put(dst, static_cast<std::int16_t>(v));
-  else if (v >= INT32_MIN && v <= INT32_MAX) put(dst, static_cast<std::int32_t>(v));
-  else put(dst, static_cast<double>(v));
+  if (!isLong && v >= INT16_MIN && v <= INT16_MAX)
+    put(dst, static_cast<std::int16_t>(v));
+  else if (v >= INT32_MIN && v <= INT32_MAX)
+    put(dst, static_cast<std::int32_t>(v));
+  else
+    put(dst, static_cast<double>(v));
 }
 
 // Whether releasing v may run script code: an object's Class_Terminate, or those of the
@@ -83,13 +97,17 @@ inline bool releaseMayRunCode(const Variant& v) {
 // Assigning over such a value releases the old one only once the variable holds its new one,
 // so that a Class_Terminate sees the variable whole.
 inline void assign(Variant& dst, Variant&& v) {
-  if (releaseMayRunCode(dst)) Variant old = std::exchange(dst, std::move(v));
-  else dst = std::move(v);
+  if (releaseMayRunCode(dst))
+    Variant old = std::exchange(dst, std::move(v));
+  else
+    dst = std::move(v);
 }
 
 inline void assign(Variant& dst, const Variant& v) {
-  if (releaseMayRunCode(dst)) Variant old = std::exchange(dst, v);
-  else dst = v;
+  if (releaseMayRunCode(dst))
+    Variant old = std::exchange(dst, v);
+  else
+    dst = v;
 }
 
 // Fast paths of the binary operators; false when the general rules must decide.
@@ -99,9 +117,15 @@ inline bool fastBinary(BinOp op, const Variant& a, const Variant& b, Variant& ds
   if (smallInt(a, x, lx) && smallInt(b, y, ly)) {
     bool isLong = lx || ly;
     switch (op) {
-      case BinOp::Add: setInteger(dst, std::int64_t{x} + y, isLong); return true;
-      case BinOp::Sub: setInteger(dst, std::int64_t{x} - y, isLong); return true;
-      case BinOp::Mul: setInteger(dst, std::int64_t{x} * y, isLong); return true;
+      case BinOp::Add:
+        setInteger(dst, std::int64_t{x} + y, isLong);
+        return true;
+      case BinOp::Sub:
+        setInteger(dst, std::int64_t{x} - y, isLong);
+        return true;
+      case BinOp::Mul:
+        setInteger(dst, std::int64_t{x} * y, isLong);
+        return true;
       case BinOp::Mod:
         if (y == 0) return false;
         setInteger(dst, std::int64_t{x} % y, isLong);  // INT32_MIN Mod -1 must not trap
@@ -110,39 +134,75 @@ inline bool fastBinary(BinOp op, const Variant& a, const Variant& b, Variant& ds
         if (y == 0) return false;
         setInteger(dst, std::int64_t{x} / y, isLong);
         return true;
-      case BinOp::Eq: put(dst, x == y); return true;
-      case BinOp::Ne: put(dst, x != y); return true;
-      case BinOp::Lt: put(dst, x < y); return true;
-      case BinOp::Gt: put(dst, x > y); return true;
-      case BinOp::Le: put(dst, x <= y); return true;
-      case BinOp::Ge: put(dst, x >= y); return true;
-      case BinOp::And: setInteger(dst, x & y, isLong); return true;
-      case BinOp::Or: setInteger(dst, x | y, isLong); return true;
+      case BinOp::Eq:
+        put(dst, x == y);
+        return true;
+      case BinOp::Ne:
+        put(dst, x != y);
+        return true;
+      case BinOp::Lt:
+        put(dst, x < y);
+        return true;
+      case BinOp::Gt:
+        put(dst, x > y);
+        return true;
+      case BinOp::Le:
+        put(dst, x <= y);
+        return true;
+      case BinOp::Ge:
+        put(dst, x >= y);
+        return true;
+      case BinOp::And:
+        setInteger(dst, x & y, isLong);
+        return true;
+      case BinOp::Or:
+        setInteger(dst, x | y, isLong);
+        return true;
       case BinOp::Div:
         if (y == 0) return false;
         put(dst, static_cast<double>(x) / y);
         return true;
-      default: return false;
+      default:
+        return false;
     }
   }
   double p, q;
   if (numberOf(a, p) && numberOf(b, q)) {  // a Double with a Double, Integer or Long
     double r;
     switch (op) {
-      case BinOp::Add: r = p + q; break;
-      case BinOp::Sub: r = p - q; break;
-      case BinOp::Mul: r = p * q; break;
+      case BinOp::Add:
+        r = p + q;
+        break;
+      case BinOp::Sub:
+        r = p - q;
+        break;
+      case BinOp::Mul:
+        r = p * q;
+        break;
       case BinOp::Div:
         if (q == 0) return false;
         r = p / q;
         break;
-      case BinOp::Eq: put(dst, p == q); return true;
-      case BinOp::Ne: put(dst, p != q); return true;
-      case BinOp::Lt: put(dst, p < q); return true;
-      case BinOp::Gt: put(dst, p > q); return true;
-      case BinOp::Le: put(dst, p <= q); return true;
-      case BinOp::Ge: put(dst, p >= q); return true;
-      default: return false;
+      case BinOp::Eq:
+        put(dst, p == q);
+        return true;
+      case BinOp::Ne:
+        put(dst, p != q);
+        return true;
+      case BinOp::Lt:
+        put(dst, p < q);
+        return true;
+      case BinOp::Gt:
+        put(dst, p > q);
+        return true;
+      case BinOp::Le:
+        put(dst, p <= q);
+        return true;
+      case BinOp::Ge:
+        put(dst, p >= q);
+        return true;
+      default:
+        return false;
     }
     if (!std::isfinite(r)) return false;  // the general rules raise the overflow
     put(dst, r);
@@ -150,16 +210,22 @@ inline bool fastBinary(BinOp op, const Variant& a, const Variant& b, Variant& ds
   }
   if (a.isText() && b.isText()) {
     switch (op) {
-      case BinOp::Concat: case BinOp::Add: {
+      case BinOp::Concat:
+      case BinOp::Add: {
         Text t;
         t.reserve(a.text().size() + b.text().size());
         t.append(a.text()).append(b.text());
         dst = Variant(std::move(t));
         return true;
       }
-      case BinOp::Eq: put(dst, a.text() == b.text()); return true;
-      case BinOp::Ne: put(dst, a.text() != b.text()); return true;
-      default: return false;
+      case BinOp::Eq:
+        put(dst, a.text() == b.text());
+        return true;
+      case BinOp::Ne:
+        put(dst, a.text() != b.text());
+        return true;
+      default:
+        return false;
     }
   }
   return false;
@@ -277,7 +343,8 @@ class Interpreter {
       int put = mode == InvokeMode::Get ? -1 : m->let >= 0 ? m->let : m->set;
       bool putTakesThem = put >= 0 && procs[put].params() == in.x + 1;
       if (in.x > 0 && m->get >= 0 && procs[m->get].params() == 0 && !putTakesThem) {
-        return throughValue(rt, f, mode, rt.callMember(*so, index, InvokeMode::Get, {}), args, mask);
+        return throughValue(rt, f, mode, rt.callMember(*so, index, InvokeMode::Get, {}), args,
+                            mask);
       }
       int shape = m->get >= 0 ? m->get : m->sub >= 0 ? m->sub : put;
       if (shape >= 0) mask = byRefMask(procs[shape]);
@@ -297,8 +364,9 @@ class Interpreter {
     mask = byRefMask(m);
     Variant r;
     try {
-      r = o->invoke(name, mode == InvokeMode::Get ? automation::InvokeKind::Method
-                                                  : automation::InvokeKind::PropertyPut,
+      r = o->invoke(name,
+                    mode == InvokeMode::Get ? automation::InvokeKind::Method
+                                            : automation::InvokeKind::PropertyPut,
                     args);
     } catch (...) {
       rethrowFromObject(name);
@@ -404,8 +472,10 @@ class Interpreter {
       *v = valueOf(*v);
       if (!v->isNumeric() && !v->isEmpty()) *v = Variant(automation::toDouble(*v));
     }
-    if (forContinues(var, end, step)) ++pc;
-    else pc = in.c;
+    if (forContinues(var, end, step))
+      ++pc;
+    else
+      pc = in.c;
   }
 
   static bool forContinues(const Variant& var, const Variant& end, const Variant& step) {
@@ -450,9 +520,12 @@ Variant Runtime::run(Frame& f) {
         switch (in.op) {
           case Op::Move: {
             Variant& src = at(f, in.b);
-            if (src.isObject()) assign(at(f, in.a), valueOf(src));
-            else if (in.y == kFromTemp) assign(at(f, in.a), std::move(src));
-            else assign(at(f, in.a), src);
+            if (src.isObject())
+              assign(at(f, in.a), valueOf(src));
+            else if (in.y == kFromTemp)
+              assign(at(f, in.a), std::move(src));
+            else
+              assign(at(f, in.a), src);
             if (in.y == kFromTemp) release(src);
             ++pc;
             break;
@@ -533,8 +606,12 @@ Variant Runtime::run(Frame& f) {
             if (text) {
               for (int i = 1; i <= in.c; ++i) {
                 const Variant& part = f.slots[in.b + i];
-                if (part.isText()) text->append(part.text());
-                else text->append(concat(Variant(), part).isNull() ? Text() : automation::joinText(valueOf(part)));
+                if (part.isText())
+                  text->append(part.text());
+                else
+                  text->append(concat(Variant(), part).isNull()
+                                   ? Text()
+                                   : automation::joinText(valueOf(part)));
               }
             } else {
               Variant r = std::move(snapshot);
@@ -625,16 +702,16 @@ Variant Runtime::run(Frame& f) {
             std::uint64_t mask = 0;
             pc = Interpreter::guardedCall(f, pc, in.c, in.c, in.x, mask, [&] {
               Variant container = at(f, in.b);
-              return Interpreter::index(*this, f, container, automation::Args(&f.slots[in.c], in.x), mask);
+              return Interpreter::index(*this, f, container, automation::Args(&f.slots[in.c], in.x),
+                                        mask);
             });
             break;
           }
           case Op::Invoke: {
             std::uint64_t mask = 0;
             int n = in.x + (static_cast<InvokeMode>(in.y) == InvokeMode::Get ? 0 : 1);
-            pc = Interpreter::guardedCall(f, pc, in.b, in.b + 1, n, mask, [&] {
-              return Interpreter::invoke(*this, f, in, mask);
-            });
+            pc = Interpreter::guardedCall(f, pc, in.b, in.b + 1, n, mask,
+                                          [&] { return Interpreter::invoke(*this, f, in, mask); });
             break;
           }
           case Op::Element: {
@@ -646,8 +723,10 @@ Variant Runtime::run(Frame& f) {
               const auto& bounds = data->bounds;
               if (bounds.size() == 1 && i >= bounds[0].lower && i <= bounds[0].upper()) {
                 const Variant& element = data->items[static_cast<std::size_t>(i - bounds[0].lower)];
-                if (element.isObject() && (in.y & kLetResult)) assign(at(f, in.a), valueOf(element));
-                else assign(at(f, in.a), element);
+                if (element.isObject() && (in.y & kLetResult))
+                  assign(at(f, in.a), valueOf(element));
+                else
+                  assign(at(f, in.a), element);
                 ++pc;
                 break;
               }
@@ -664,7 +743,8 @@ Variant Runtime::run(Frame& f) {
             if (container.isArray() && !value.isObject() && !value.isArray() &&
                 smallInt(at(f, in.c), i, l)) {
               auto& data = container.mutableArray();
-              if (data.bounds.size() == 1 && i >= data.bounds[0].lower && i <= data.bounds[0].upper()) {
+              if (data.bounds.size() == 1 && i >= data.bounds[0].lower &&
+                  i <= data.bounds[0].upper()) {
                 assign(data.items[static_cast<std::size_t>(i - data.bounds[0].lower)], value);
                 ++pc;
                 break;
@@ -676,7 +756,8 @@ Variant Runtime::run(Frame& f) {
             break;
           }
           case Op::SetIndex: {
-            Interpreter::setIndex(*this, at(f, in.b), automation::Args(&f.slots[in.c], in.x + 1u), in.y);
+            Interpreter::setIndex(*this, at(f, in.b), automation::Args(&f.slots[in.c], in.x + 1u),
+                                  in.y);
             Interpreter::clear(f, in.c, in.c + in.x + 1);
             ++pc;
             break;
@@ -691,9 +772,12 @@ Variant Runtime::run(Frame& f) {
           case Op::NewName: {
             TextView name = f.program->constants[ref::indexOf(in.c)].text();
             GlobalCell* cell = findGlobal(name);
-            if (cell && cell->cls >= 0) assign(at(f, in.a), Variant(newObject(*cell->program, cell->cls)));
-            else if (automation::equalsIgnoreCase(name, u"RegExp")) assign(at(f, in.a), Variant(makeRegExp()));
-            else raise(err::kClassNotDefined, name);
+            if (cell && cell->cls >= 0)
+              assign(at(f, in.a), Variant(newObject(*cell->program, cell->cls)));
+            else if (automation::equalsIgnoreCase(name, u"RegExp"))
+              assign(at(f, in.a), Variant(makeRegExp()));
+            else
+              raise(err::kClassNotDefined, name);
             ++pc;
             break;
           }
@@ -723,7 +807,8 @@ Variant Runtime::run(Frame& f) {
               assign(target, Variant(Variant::Array{}));
             } else {
               std::vector<std::int32_t> uppers;
-              for (int i = 0; i < in.x; ++i) uppers.push_back(automation::toInt32(valueOf(f.slots[in.c + i])));
+              for (int i = 0; i < in.x; ++i)
+                uppers.push_back(automation::toInt32(valueOf(f.slots[in.c + i])));
               assign(target, redimensioned(target, uppers, in.y != 0));
             }
             ++pc;
@@ -756,8 +841,10 @@ Variant Runtime::run(Frame& f) {
         if (number) raise(number);
         throw;
       }
-      if (number) setErr(AutomationError(hresultOf(number), kRuntimeSource, Text(errorText(number))));
-      else setErr(e);
+      if (number)
+        setErr(AutomationError(hresultOf(number), kRuntimeSource, Text(errorText(number))));
+      else
+        setErr(e);
       errorNoted_ = false;
       pc = f.proc->resume[static_cast<std::size_t>(pc)];
     }
