@@ -6,7 +6,6 @@
 namespace vbscript {
 namespace {
 
-using test::Component;
 using test::run;
 using test::runWithComponent;
 using test::TestHost;
@@ -112,94 +111,6 @@ TEST(Dynamic, ExecuteEvalAndGetRef) {
                 "Set f = GetRef(\"Sq\")\nResponse.Write \" \" & f(5)"),
             "16 42 True 25");
   EXPECT_NE(run("Execute \"x = \"").find("|error 1023"), std::string::npos);
-}
-
-TEST(Engine, PiecesLiteralsAndExpressionWrites) {
-  TestHost host;
-  host.literals = {u"<ul>", u"<li>", u"</li>", u"</ul>"};
-  std::vector<Piece> pieces = {
-      {Piece::Kind::Code, u"Dim i", 0, {0, 1}},
-      {Piece::Kind::Literal, u"", 0, {0, 1}},
-      {Piece::Kind::Code, u" For i = 1 To 2 ", 0, {0, 2}},
-      {Piece::Kind::Literal, u"", 1, {0, 2}},
-      {Piece::Kind::Expression, u"i * 10", 0, {0, 2}},
-      {Piece::Kind::Literal, u"", 2, {0, 2}},
-      {Piece::Kind::Code, u" Next\n If i > 2 Then ", 0, {0, 3}},
-      {Piece::Kind::Literal, u"", 3, {0, 4}},
-      {Piece::Kind::Code, u" End If ", 0, {0, 4}},
-  };
-  auto program = compile(pieces);
-  vbscript::Run r(program, host);
-  EXPECT_FALSE(r.execute());
-  EXPECT_EQ(host.out, u"<ul><li>10</li><li>20</li></ul>");
-}
-
-TEST(Engine, CompileAndRuntimeErrorsNameTheirLine) {
-  std::vector<Piece> pieces = {{Piece::Kind::Code, u"x = 1\n", 0, {2, 10}},
-                               {Piece::Kind::Code, u"\nIf x Then y = (\n", 0, {3, 20}}};
-  try {
-    compile(pieces);
-    FAIL();
-  } catch (const CompileError& e) {
-    EXPECT_EQ(e.error().number, 1023);
-    EXPECT_EQ(e.error().description, u"Expected expression");
-    EXPECT_EQ(e.error().origin, (Origin{3, 21}));
-    EXPECT_EQ(e.error().source, u"Microsoft VBScript compilation error");
-  }
-  TestHost host;
-  std::vector<Piece> bad = {{Piece::Kind::Code, u"a = 1\nb = \"x\" * 2", 0, {1, 7}}};
-  vbscript::Run r(compile(bad), host);
-  auto e = r.execute();
-  ASSERT_TRUE(e);
-  EXPECT_EQ(e->number, 13);
-  EXPECT_EQ(e->hresult(), static_cast<automation::HRESULT>(0x800A000D));
-  EXPECT_EQ(e->origin, (Origin{1, 8}));
-}
-
-TEST(Engine, GlobalProceduresCanBeCalledAfterTheRun) {
-  TestHost host;
-  std::vector<Piece> pieces = {{Piece::Kind::Code,
-                                u"Dim count\nSub Session_OnStart()\n count = count + 1\nEnd Sub\n"
-                                u"Sub Fails(): x = 1 / 0: End Sub",
-                                0,
-                                {0, 1}}};
-  vbscript::Run r(compile(pieces), host);
-  ASSERT_FALSE(r.execute());
-  EXPECT_TRUE(r.hasProcedure(u"session_onstart"));
-  EXPECT_FALSE(r.hasProcedure(u"count"));
-  EXPECT_FALSE(r.call(u"Session_OnStart"));
-  EXPECT_FALSE(r.call(u"Session_OnStart"));
-  EXPECT_EQ(automation::toInt32(r.global(u"count")), 2);
-  auto e = r.call(u"Fails");
-  ASSERT_TRUE(e);
-  EXPECT_EQ(e->number, 11);
-  EXPECT_EQ(e->origin.line, 5);
-}
-
-TEST(Engine, TheHostStopsARunQuietlyOrWithATimeout) {
-  TestHost host;
-  int turns = 0;
-  host.onPoll = [&] { return ++turns > 3 ? Host::Poll::Timeout : Host::Poll::Continue; };
-  std::vector<Piece> loop = {{Piece::Kind::Code, u"On Error Resume Next\nDo\nLoop", 0, {0, 1}}};
-  vbscript::Run r(compile(loop), host);
-  auto e = r.execute();
-  ASSERT_TRUE(e);
-  EXPECT_TRUE(e->timedOut);
-
-  TestHost ending;
-  ending.classes[u"Test.Component"] = [] { return std::make_shared<Component>(); };
-  std::vector<Piece> page = {
-      {Piece::Kind::Code,
-       u"Set c = CreateObject(\"Test.Component\")\nResponse.Write 1\nc(\"k\") = 2\n"
-       u"Response.Write 3",
-       0,
-       {0, 1}}};
-  auto program = compile(page, {{u"Response"}});
-  vbscript::Run r2(program, ending, {{u"Response", std::make_shared<test::Writer>(ending.out)}});
-  // Stand-in for Response.End: the host asks to end after the first write.
-  ending.onPoll = [&] { return ending.out.empty() ? Host::Poll::Continue : Host::Poll::End; };
-  EXPECT_FALSE(r2.execute());
-  EXPECT_EQ(ending.out, u"1");
 }
 
 }  // namespace
