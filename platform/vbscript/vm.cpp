@@ -1,8 +1,9 @@
 // The dispatch loop: one switch over the instructions of a procedure, with the common case
-// of each operator (Integer and Long arithmetic, comparisons, concatenation of two texts)
-// taken inline and everything else handed to operators.cpp. An error inside an instruction
-// either goes on at the instruction's resume point (On Error Resume Next) or leaves the
-// frame, after the frame has noted where it happened.
+// of each operator (Integer, Long and Double arithmetic, comparisons, concatenation of two
+// texts) and of array elements taken inline, and everything else handed to operators.cpp and
+// elements.cpp. An error inside an instruction either goes on at the instruction's resume
+// point (On Error Resume Next) or leaves the frame, after the frame has noted where it
+// happened.
 #include <cmath>
 
 #include <utility>
