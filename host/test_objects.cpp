@@ -58,8 +58,9 @@ Variant make(const Text& kind) {
   if (kind == u"bytes") return Variant(Variant::Bytes{1, 2, 255});
   if (kind == u"array") return Variant(Variant::Array{Variant(1), Variant(u"b")});
   if (kind == u"matrix") {  // 2 x 3, first index fastest: (0,0) (1,0) (0,1) (1,1) (0,2) (1,2)
-    return Variant(Variant::MultiArray{
-        {2, 3}, {Variant(1), Variant(u"a"), Variant(2), Variant(u"b"), Variant(3), Variant(u"c")}});
+    return Variant(Variant::Array{Variant(1), Variant(u"a"), Variant(2), Variant(u"b"), Variant(3),
+                                  Variant(u"c")},
+                   {{0, 2}, {0, 3}});
   }
   return Variant();
 }

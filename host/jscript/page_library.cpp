@@ -282,9 +282,9 @@ void arrayInfo(duk_context* ctx, JScriptRun& run) {
   Variant::Array bounds;
   if (v.type() == automation::VarType::VariantArray) {
     items = v.array();
-    for (std::size_t count : v.arrayCounts()) {
-      bounds.push_back(Variant(0));
-      bounds.push_back(Variant(static_cast<int>(count)));
+    for (const automation::ArrayBound& b : v.arrayBounds()) {
+      bounds.push_back(Variant(b.lower));
+      bounds.push_back(Variant(b.count));
     }
   } else if (auto* script = v.isObject() ? dynamic_cast<ScriptObject*>(v.object().get()) : nullptr;
              script && script->kind() == ScriptObject::Kind::Array) {

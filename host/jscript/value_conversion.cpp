@@ -257,7 +257,7 @@ void pushVariant(duk_context* ctx, JScriptRun& run, const Variant& v) {
       return;
     }
     case VarType::VariantArray: {
-      if (v.arrayCounts().size() > 1) {
+      if (v.arrayBounds().size() > 1) {
         pushObject(ctx, run, std::make_shared<VariantArrayObject>(v));
         return;
       }

@@ -299,14 +299,14 @@ Variant Recordset::GetRows(std::int32_t rows, const Variant& fields) {
   } else {
     columns.push_back(c.fieldIndex(fields));
   }
-  Variant::MultiArray result;
-  std::size_t read = 0;
-  for (; (rows < 0 || read < static_cast<std::size_t>(rows)) && !c.eof(); ++read) {
-    for (int column : columns) result.elements.push_back(c.value(column));
+  Variant::Array cells;
+  std::int32_t read = 0;
+  for (; (rows < 0 || read < rows) && !c.eof(); ++read) {
+    for (int column : columns) cells.push_back(c.value(column));
     MoveNext();
   }
-  result.counts = {columns.size(), read};
-  return Variant(std::move(result));
+  const auto fieldCount = static_cast<std::int32_t>(columns.size());
+  return Variant(std::move(cells), {{0, fieldCount}, {0, read}});
 }
 
 Text Recordset::GetString(std::int32_t rows, TextView columnDelimiter, TextView rowDelimiter,

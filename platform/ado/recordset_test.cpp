@@ -89,7 +89,7 @@ TEST_P(RecordsetTest, GetRowsGivesFieldsByRowsAndGetStringJoinsThem) {
   auto rs = open(u"select id, name, note from staff order by id");
   call(*rs, u"MoveNext");
   Variant rows = call(*rs, u"GetRows");
-  EXPECT_EQ(rows.arrayCounts(), (std::vector<std::size_t>{3, 2}));
+  EXPECT_EQ(rows.arrayBounds(), (std::vector<automation::ArrayBound>{{0, 3}, {0, 2}}));
   const auto& cells = rows.array();
   EXPECT_EQ(toInt32(cells[0]), 2);       // (0, 0)
   EXPECT_EQ(toText(cells[1]), u"Li");    // (1, 0)
@@ -100,7 +100,7 @@ TEST_P(RecordsetTest, GetRowsGivesFieldsByRowsAndGetStringJoinsThem) {
 
   rs->MoveFirst();
   Variant some = call(*rs, u"GetRows", {Variant(1), Variant::missing(), Variant(u"name")});
-  EXPECT_EQ(some.arrayCounts(), (std::vector<std::size_t>{1, 1}));
+  EXPECT_EQ(some.arrayBounds(), (std::vector<automation::ArrayBound>{{0, 1}, {0, 1}}));
   EXPECT_EQ(toText(some.array()[0]), u"Wang");
   Variant text = call(*rs, u"GetString",
                       {Variant(2), Variant(-1), Variant(u","), Variant(u";"), Variant(u"-")});

@@ -127,22 +127,6 @@ Variant::ArrayData& Variant::mutableArray() {
   return **p;
 }
 
-Variant::Variant(MultiArray v) {
-  std::vector<ArrayBound> bounds;
-  for (std::size_t n : v.counts) {
-    if (n > static_cast<std::size_t>(INT32_MAX)) throwSubscriptOutOfRange();
-    bounds.push_back({0, static_cast<std::int32_t>(n)});
-  }
-  if (bounds.empty()) bounds.push_back({0, 0});
-  *this = Variant(std::move(v.elements), std::move(bounds));
-}
-
-std::vector<std::size_t> Variant::arrayCounts() const {
-  std::vector<std::size_t> counts;
-  for (const ArrayBound& b : arrayBounds()) counts.push_back(static_cast<std::size_t>(b.count));
-  return counts;
-}
-
 namespace {
 
 // An object stands for the value of its default member, as the runtime evaluates it.

@@ -70,13 +70,6 @@ class Variant {
     std::vector<ArrayBound> bounds;
     Array items;
   };
-  // How an array of several dimensions is handed over (GetRows gives fields x rows): the
-  // elements as COM lays them, first index varying fastest, and each dimension's element
-  // count; every lower bound is 0.
-  struct MultiArray {
-    std::vector<std::size_t> counts;
-    Array elements;
-  };
 
   Variant() = default;  // empty
   Variant(std::int16_t v) : value_(v) {}
@@ -96,9 +89,9 @@ class Variant {
   Variant(ObjectRef v) : value_(std::move(v)) {}
   Variant(Bytes v) : value_(std::make_shared<const Bytes>(std::move(v))) {}
   Variant(Array v);  // one dimension, lower bound 0
-  // An array of any rank; the product of the counts must equal the number of items.
+  // An array of any rank (GetRows gives fields x rows); raises "subscript out of range" when
+  // the product of the counts is not the number of items.
   Variant(Array items, std::vector<ArrayBound> bounds);
-  Variant(MultiArray v);  // raises "subscript out of range" when the counts miss the elements
   Variant(const char*) = delete;  // narrow literals would silently become booleans
 
   static Variant null();
@@ -124,10 +117,8 @@ class Variant {
   const Text& text() const;
   const ObjectRef& object() const;
   const Bytes& bytes() const;
-  const Array& array() const;  // the elements, flat
-  const std::vector<ArrayBound>& arrayBounds() const;
-  // The element count of each dimension: one count for an ordinary array.
-  std::vector<std::size_t> arrayCounts() const;
+  const Array& array() const;                          // the elements, flat
+  const std::vector<ArrayBound>& arrayBounds() const;  // one per dimension
 
   // In-place changes for script engines. Texts and arrays are shared between copies of a
   // variant; these give the one copy that may be changed without touching the others.

@@ -114,13 +114,19 @@ TEST(VariantConversions, ParseDatesAndNumbers) {
 }
 
 TEST(Variant, ArraysOfSeveralDimensionsKeepTheirShape) {
-  Variant grid(Variant::MultiArray{{2, 3}, {Variant(1), Variant(2), Variant(3), Variant(4),
-                                            Variant(5), Variant(6)}});
+  Variant grid(
+      Variant::Array{Variant(1), Variant(2), Variant(3), Variant(4), Variant(5), Variant(6)},
+      {{0, 2}, {1, 3}});
   EXPECT_EQ(grid.type(), VarType::VariantArray);
-  EXPECT_EQ(grid.arrayCounts(), (std::vector<std::size_t>{2, 3}));
-  EXPECT_EQ(toInt32(grid.array()[3]), 4);  // (1, 1): the first index varies fastest
-  EXPECT_EQ(Variant(Variant::Array{Variant(1)}).arrayCounts(), std::vector<std::size_t>{1});
-  EXPECT_THROW(Variant(Variant::MultiArray{{2, 2}, {Variant(1)}}), AutomationError);
+  EXPECT_EQ(grid.arrayBounds(), (std::vector<ArrayBound>{{0, 2}, {1, 3}}));
+  EXPECT_EQ(grid.arrayBounds()[1].upper(), 3);
+  EXPECT_EQ(toInt32(grid.array()[3]), 4);  // (1, 2): the first index varies fastest
+  EXPECT_EQ(Variant(Variant::Array{Variant(1)}).arrayBounds(), (std::vector<ArrayBound>{{0, 1}}));
+  EXPECT_EQ(errorOf([] {
+              Variant(Variant::Array{Variant(1)}, {{0, 2}, {0, 2}});
+            }),
+            hr::kSubscriptOutOfRange);
+  EXPECT_EQ(errorOf([] { Variant(Variant::Array{}, {}); }), hr::kSubscriptOutOfRange);
   EXPECT_THROW(toText(grid), AutomationError);
 }
 
