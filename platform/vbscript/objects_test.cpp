@@ -1,6 +1,7 @@
 // Classes, objects of the host and components, errors across calls, Execute and Eval.
 #include <gtest/gtest.h>
 
+#include "scripting/registration.h"
 #include "test_support.h"
 
 namespace vbscript {
@@ -30,6 +31,43 @@ TEST(Components, DefaultMembersAndCollections) {
   EXPECT_NE(run("For Each x In 5: Next").find("|error 451"), std::string::npos);
   EXPECT_NE(run("x = 1: x.Foo").find("|error 424"), std::string::npos);
   EXPECT_NE(run("Set x = Nothing: x.Foo").find("|error 91"), std::string::npos);
+}
+
+// The scripting runtime's Dictionary, as pages create it: item assignment through the
+// default member, For Each over the keys, Keys and Items as arrays, its own errors.
+TEST(Components, ScriptingDictionaryFromTheRuntime) {
+  automation::ClassRegistry registry;
+  scripting::registerClasses(registry, 936);
+  TestHost host;
+  host.classes[u"Scripting.Dictionary"] = [&] { return registry.create(u"Scripting.Dictionary"); };
+  EXPECT_EQ(run("Set d = CreateObject(\"Scripting.Dictionary\")\n"
+                "d(\"b\") = 2: d.Add \"a\", 1: d(\"b\") = d(\"b\") + 10\n"
+                "For Each k In d: Response.Write k & \"=\" & d(k) & \" \": Next\n"
+                "ks = d.Keys: its = d.Items\n"
+                "Response.Write UBound(ks) & Join(ks, \",\") & \"|\" & its(0) & \"|\" & d.Count\n"
+                "On Error Resume Next\nd.Add \"a\", 3\nResponse.Write \"|\" & Err.Number",
+                &host),
+            "b=12 a=1 1b,a|12|2|457");
+}
+
+// A host's array of two dimensions (a recordset's GetRows: fields x rows) as scripts walk it.
+TEST(Components, TwoDimensionalArraysFromTheHost) {
+  TestHost host;
+  std::vector<Piece> page = {{Piece::Kind::Code,
+                              u"Sub Show(rows)\n For r = 0 To UBound(rows, 2)\n"
+                              u"  Response.Write rows(0, r) & \":\" & rows(1, r) & \" \"\n Next\n"
+                              u" For Each v In rows: Response.Write v: Next\n"
+                              u" Response.Write \" \" & LBound(rows, 2) & UBound(rows, 1)\nEnd Sub",
+                              0,
+                              {0, 1}}};
+  vbscript::Run r(compile(page, {{u"Response"}}), host,
+                  {{u"Response", std::make_shared<test::Writer>(host.out)}});
+  ASSERT_FALSE(r.execute());
+  Variant rows(Variant::Array{Variant(1), Variant(u"a"), Variant(2), Variant(u"b"), Variant(3),
+                              Variant(u"c")},
+               {{0, 2}, {0, 3}});
+  EXPECT_FALSE(r.call(u"Show", {rows}));
+  EXPECT_EQ(host.out, u"1:a 2:b 3:c 1a2b3c 01");
 }
 
 const char* kPoint =
