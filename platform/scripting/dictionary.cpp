@@ -1,4 +1,5 @@
-// Scripting.Dictionary: an insertion-ordered list of entries with a hash index by key identity.
+// Scripting.Dictionary: an insertion-ordered list of entries with a hash index by key identity
+// (see key_index.h); keys are compared in place, never copied into a form of their own.
 #include "dictionary.h"
 
 #include <cstring>
@@ -16,54 +17,71 @@ using automation::VarType;
 
 namespace {
 
-Text bitsOf(const void* p, std::size_t n) {
-  Text t(n / 2 + 1, u'\0');
-  std::memcpy(t.data(), p, n);
-  return t;
+std::uint64_t bitsOf(double d) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &d, sizeof bits);
+  return bits;
+}
+
+// The finishing mix of splitmix64: every bit of the input reaches the low bits the index uses.
+std::uint64_t mix(std::uint64_t x) {
+  x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+  x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+  return x ^ (x >> 31);
 }
 
 }  // namespace
 
-Text Dictionary::identity(const Variant& key) const {
+Dictionary::KeyForm Dictionary::formOf(const Variant& key) const {
   switch (key.type()) {
     case VarType::Empty:
-      return u"e";
+      return {'e'};
     case VarType::Null:
-      return u"z";
+      return {'z'};
     case VarType::Text:
-      return u"t" + (compareMode_ == BinaryCompare ? key.text() : automation::lower(key.text()));
-    case VarType::Object: {
-      const void* p = key.object().get();
-      return u"o" + bitsOf(&p, sizeof p);
-    }
-    case VarType::Date: {
-      double d = automation::toDouble(key);
-      return u"d" + bitsOf(&d, sizeof d);
-    }
+      return {'t', 0, &key.text()};
+    case VarType::Object:
+      return {'o', reinterpret_cast<std::uintptr_t>(key.object().get())};
+    case VarType::Date:
+      return {'d', bitsOf(automation::toDouble(key))};
     case VarType::VariantArray:
     case VarType::ByteArray:
     case VarType::Missing:
       automation::throwTypeMismatch();
-    default: {
-      double d = automation::toDouble(key) + 0.0;  // -0 and 0 are one key
-      return u"n" + bitsOf(&d, sizeof d);
-    }
+    default:
+      return {'n', bitsOf(automation::toDouble(key) + 0.0)};  // -0 and 0 are one key
   }
 }
 
-std::optional<std::size_t> Dictionary::find(const Variant& key) const {
-  auto it = index_.find(identity(key));
-  if (it == index_.end()) return std::nullopt;
-  return it->second;
+std::uint64_t Dictionary::hashOf(const KeyForm& form) const {
+  if (!form.text) return mix(form.bits ^ static_cast<std::uint64_t>(form.kind));
+  // FNV-1a over the characters as compared; texts compared without case are hashed lowered.
+  const Text folded = compareMode_ == BinaryCompare ? Text() : automation::lower(*form.text);
+  std::uint64_t h = 0xCBF29CE484222325ull;
+  for (char16_t c : compareMode_ == BinaryCompare ? *form.text : folded) {
+    h = (h ^ c) * 0x100000001B3ull;
+  }
+  return mix(h);
 }
 
-void Dictionary::reindexFrom(std::size_t first) {
-  for (std::size_t i = first; i < entries_.size(); ++i) index_[identity(entries_[i].first)] = i;
+bool Dictionary::sameKey(const KeyForm& a, const KeyForm& b) const {
+  if (a.kind != b.kind) return false;
+  if (!a.text) return a.bits == b.bits;
+  return compareMode_ == BinaryCompare ? *a.text == *b.text
+                                       : automation::equalsIgnoreCase(*a.text, *b.text);
+}
+
+Dictionary::Lookup Dictionary::lookup(const Variant& key) const {
+  const KeyForm form = formOf(key);
+  const std::uint64_t hash = hashOf(form);
+  return {hash, index_.find(
+                    hash, [&](std::size_t i) { return sameKey(form, formOf(entries_[i].first)); })};
 }
 
 void Dictionary::Add(const Variant& key, Variant item) {
-  auto [it, added] = index_.try_emplace(identity(key), entries_.size());
-  if (!added) throwKeyExists();
+  const Lookup found = lookup(key);
+  if (found.position) throwKeyExists();
+  index_.insert(found.hash, entries_.size());
   entries_.emplace_back(key, std::move(item));
 }
 
@@ -82,23 +100,23 @@ void Dictionary::setItem(const Variant& key, Variant item) {
 }
 
 void Dictionary::setKey(const Variant& key, const Variant& newKey) {
-  auto i = find(key);
-  if (!i) throwElementNotFound();
-  Text renamed = identity(newKey);
-  if (index_.contains(renamed)) throwKeyExists();
-  index_.erase(identity(key));
-  index_.emplace(std::move(renamed), *i);
-  entries_[*i].first = newKey;
+  const Lookup found = lookup(key);
+  if (!found.position) throwElementNotFound();
+  const Lookup renamed = lookup(newKey);
+  if (renamed.position) throwKeyExists();
+  index_.erase(found.hash, *found.position);
+  index_.insert(renamed.hash, *found.position);
+  entries_[*found.position].first = newKey;
 }
 
 bool Dictionary::Exists(const Variant& key) const { return find(key).has_value(); }
 
 void Dictionary::Remove(const Variant& key) {
-  auto i = find(key);
-  if (!i) throwElementNotFound();
-  index_.erase(identity(key));
-  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*i));
-  reindexFrom(*i);
+  const Lookup found = lookup(key);
+  if (!found.position) throwElementNotFound();
+  index_.erase(found.hash, *found.position);
+  index_.closeGapAt(*found.position);
+  entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(*found.position));
 }
 
 void Dictionary::RemoveAll() {

@@ -5,9 +5,8 @@
 // does; enumeration gives the keys.
 #pragma once
 
-#include <unordered_map>
-
 #include "automation/object.h"
+#include "scripting/key_index.h"
 
 namespace scripting {
 
@@ -35,13 +34,25 @@ class Dictionary : public automation::Dispatch {
   void setCompareMode(std::int32_t mode);  // only while empty
 
  private:
-  // What a key is found by: its kind and its value in comparable form.
-  Text identity(const Variant& key) const;
-  std::optional<std::size_t> find(const Variant& key) const;
-  void reindexFrom(std::size_t first);
+  // What a key is found by: its kind, and its value as bits (numbers, dates, objects) or
+  // its text.
+  struct KeyForm {
+    char kind = 0;
+    std::uint64_t bits = 0;
+    const Text* text = nullptr;
+  };
+  struct Lookup {
+    std::uint64_t hash = 0;
+    std::optional<std::size_t> position;
+  };
+  KeyForm formOf(const Variant& key) const;
+  std::uint64_t hashOf(const KeyForm& form) const;
+  bool sameKey(const KeyForm& a, const KeyForm& b) const;
+  Lookup lookup(const Variant& key) const;
+  std::optional<std::size_t> find(const Variant& key) const { return lookup(key).position; }
 
   std::vector<std::pair<Variant, Variant>> entries_;
-  std::unordered_map<Text, std::size_t> index_;
+  KeyIndex index_;
   std::int32_t compareMode_ = BinaryCompare;
 };
 

@@ -93,6 +93,31 @@ TEST(Dictionary, RenamesAndRemovesKeepingTheOthersReachable) {
   EXPECT_EQ(d.Count(), 0);
 }
 
+// Growth of the index, removals from the middle (later entries move up) and keys that look
+// alike in other kinds, over enough keys for many collisions.
+TEST(Dictionary, ManyKeysStayReachableThroughGrowthAndRemovals) {
+  Dictionary d;
+  constexpr int kKeys = 5000;
+  for (int i = 0; i < kKeys; ++i) d.Add(Variant(u"k" + automation::toText(Variant(i))), Variant(i));
+  for (int i = 0; i < kKeys; i += 3) d.Remove(Variant(u"k" + automation::toText(Variant(i))));
+  for (int i = 0; i < kKeys; ++i) {
+    Variant key(u"k" + automation::toText(Variant(i)));
+    ASSERT_EQ(d.Exists(key), i % 3 != 0) << i;
+    if (i % 3 != 0) {
+      ASSERT_EQ(toInt32(d.Item(key)), i);
+    }
+  }
+  EXPECT_EQ(d.Count(), kKeys - (kKeys + 2) / 3);
+  EXPECT_EQ(toText(d.Keys()[0]), u"k1");
+  d.Add(Variant(automation::Date::fromParts(1899, 12, 31)), Variant(u"date"));
+  d.Add(Variant(1), Variant(u"number"));
+  EXPECT_EQ(toText(d.Item(Variant(1.0))), u"number");
+  EXPECT_EQ(toText(d.Item(Variant(automation::Date::fromParts(1899, 12, 31)))), u"date");
+  d.Add(Variant(-0.0), Variant(u"zero"));
+  EXPECT_EQ(toText(d.Item(Variant(0))), u"zero");
+  EXPECT_TRUE(d.Item(Variant()).isEmpty());  // Empty is a key of its own, added on reading
+}
+
 TEST(Dictionary, ObjectKeysAreTheObjectsThemselves) {
   auto a = std::make_shared<Dictionary>();
   auto b = std::make_shared<Dictionary>();
