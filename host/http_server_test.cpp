@@ -158,8 +158,8 @@ TEST_F(Loopback, RenderAndServeGiveTheSameBytes) {
   post.body() = "f=%CE%C4";
   auto served = send(std::move(post));
   std::ostringstream out, err;
-  int status = runRender({"--root", site.root().string(), "--query", "q=%D6%D0", "--form",
-                          "f=%CE%C4", "--headers", "same.asp"},
+  int status = runRender({"--root", site.root().string(), "--default-language", "jscript",
+                          "--query", "q=%D6%D0", "--form", "f=%CE%C4", "--headers", "same.asp"},
                          site.registry(), out, err);
   EXPECT_EQ(status, 0) << err.str();
   std::string rendered = out.str();

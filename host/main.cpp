@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
                  "       balance-host render [--root DIR] [--url URL] [--query QS] [--form QS]\n"
                  "                           [--body FILE --content-type TYPE] [--session FILE]\n"
                  "                           [--headers] PAGE\n"
-                 "  both: [--data DIR] [--default-language jscript] [--error-page PAGE]\n"
+                 "  both: [--data DIR] [--default-language vbscript] [--error-page PAGE]\n"
                  "        [--script-timeout SECONDS] [--session-timeout MINUTES]\n";
     return host::kExitUsage;
   }

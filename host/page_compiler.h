@@ -45,7 +45,7 @@ enum class PageKind { Page, GlobalAsa };
 
 struct CompileOptions {
   const ScriptEngines* engines = nullptr;  // decides which language names are the same language
-  std::string defaultLanguage = "jscript";
+  std::string defaultLanguage = "vbscript";
   PageKind kind = PageKind::Page;
 };
 

@@ -144,8 +144,8 @@ TEST_F(PageCompiler, IncludeCyclesMissingFilesAndEscapesAreErrors) {
   expectError("escape.asp", "outside the site root", "escape.asp", 1);
   site.write("open.asp", "a\nb <% var x = 1;\n");
   expectError("open.asp", "missing %>", "open.asp", 2);
-  site.write("vb.asp", "<%@ Language=VBScript %>");
-  expectError("vb.asp", "unsupported script language vbscript", "vb.asp", 1);
+  site.write("py.asp", "<%@ Language=Python %>");
+  expectError("py.asp", "unsupported script language python", "py.asp", 1);
   site.write("block.asp", "\n<script runat=server language=perl>1</script>");
   expectError("block.asp", "unsupported script language perl", "block.asp", 2);
   site.write("unclosed.asp", "<script runat=server>var a;");

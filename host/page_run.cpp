@@ -170,6 +170,10 @@ void PageRun::writeValue(const Variant& value) {
   if (environment_.objects.response) environment_.objects.response->Write(value);
 }
 
+ObjectRef PageRun::createObject(TextView progId) {
+  return environment_.site.registry().create(progId);
+}
+
 bool PageRun::pastDeadline() const {
   return std::chrono::steady_clock::now() > environment_.deadline;
 }

@@ -57,6 +57,7 @@ class PageRun final : public ScriptSite {
   }
   void writeLiteral(std::size_t chunk) override;
   void writeValue(const automation::Variant& value) override;
+  automation::ObjectRef createObject(TextView progId) override;
   bool pastDeadline() const override;
 
  private:

@@ -21,7 +21,7 @@ struct Rendered {
 class Render : public ::testing::Test {
  protected:
   Rendered render(std::vector<std::string> args) {
-    args.insert(args.begin(), {"--root", site.root().string()});
+    args.insert(args.begin(), {"--root", site.root().string(), "--default-language", "jscript"});
     std::ostringstream out, err;
     int status = runRender(args, site.registry(), out, err);
     return {status, out.str(), err.str()};

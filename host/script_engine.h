@@ -2,7 +2,7 @@
 // into pieces per language; an engine compiles the pieces of its language once (the result is
 // cached with the page and shared by every thread) and runs them for each request against a
 // ScriptSite: the page's named objects, its output and its stop check. Nothing here knows a
-// particular language; JScript (jscript/) is one engine, others register beside it.
+// particular language; JScript (jscript/) and VBScript (vbscript/) register beside each other.
 #pragma once
 
 #include <memory>
@@ -40,6 +40,10 @@ struct CodePiece {
   std::size_t chunk = 0;  // Literal
   Origin origin;
 };
+
+// The names the page's objects go by; a page or event is given those it has.
+inline constexpr const char16_t* kPageObjectNames[] = {u"Request", u"Response", u"Server",
+                                                       u"Session", u"Application"};
 
 // The pieces of one language, in the order they run.
 struct ScriptSource {
@@ -79,6 +83,9 @@ class ScriptSite {
       const = 0;
   virtual void writeLiteral(std::size_t chunk) = 0;
   virtual void writeValue(const automation::Variant& value) = 0;
+  // An object of the site's registry that is not bound to the page: a language's own
+  // CreateObject, which (unlike Server.CreateObject) calls no OnStartPage.
+  virtual automation::ObjectRef createObject(TextView progId) = 0;
   // True once the page has passed its deadline; the engine then stops the script.
   virtual bool pastDeadline() const = 0;
 };

@@ -9,6 +9,7 @@
 #include "request_run.h"
 #include "site_paths.h"
 #include "site_routes.h"
+#include "vbscript/vbscript_engine.h"
 
 namespace host {
 namespace fs = std::filesystem;
@@ -70,6 +71,7 @@ Site::Site(SiteSettings settings, automation::ClassRegistry registry)
       sessions_(settings_.sessionTimeoutMinutes),
       executor_(settings_.executor) {
   engines_.add(std::make_shared<jscript::JScriptEngine>());
+  engines_.add(std::make_shared<vbscript::VBScriptEngine>());
 }
 
 Site::~Site() { shutdown(); }

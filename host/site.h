@@ -31,7 +31,7 @@ struct SiteSettings {
   std::filesystem::path dataFolder;  // empty: <root>/data
   std::chrono::milliseconds scriptTimeout{std::chrono::seconds(90)};
   int sessionTimeoutMinutes = 20;
-  std::string defaultLanguage = "jscript";  // of pages without a Language directive
+  std::string defaultLanguage = "vbscript";  // of pages without a Language directive
   std::string errorPage;  // root-relative page run for an uncaught error; empty: the error block
   ExecutorSettings executor;
 };

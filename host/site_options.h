@@ -1,6 +1,6 @@
 // The site options both commands take, read once from the command line:
 //   --root DIR (default: the working folder)  --data DIR (default: DIR/data)
-//   --default-language jscript  --error-page PAGE  --script-timeout SECONDS
+//   --default-language vbscript  --error-page PAGE  --script-timeout SECONDS
 //   --session-timeout MINUTES
 #pragma once
 

@@ -138,6 +138,8 @@ class Probe : public automation::Dispatch {
                                                      automation::toText(a[1]));
                  })
             .sub(u"FailAtEnd", {}, [](Probe& p, Args) { p.failAtEnd_ = true; })
+            .sub(u"Tidy", {automation::byRef(u"text")},
+                 [](Probe&, Args a) { a[0] = Variant(automation::trim(automation::toText(a[0]))); })
             .function(u"Count", {optionalByVal(u"extra")},
                       [](Probe& p, Args a) {
                         int extra = a[0].isMissing() ? 0 : automation::toInt32(a[0]);

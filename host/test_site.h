@@ -49,6 +49,9 @@ class TestSite {
     settings.root = dir_.path();
     settings.scriptTimeout = options.timeout;
     settings.executor.workers = 4;
+    // The host's tests were written in JScript; a page in VBScript says so, or its test sets
+    // the default.
+    settings.defaultLanguage = "jscript";
     if (options.settings) options.settings(settings);
     automation::ClassRegistry registry;
     registerTestClasses(registry);
