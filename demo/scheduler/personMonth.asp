@@ -1,18 +1,19 @@
-<%@ Language="JScript" CodePage=65001 %>
-<!--#include file="../include/guard.inc"-->
-<!--#include file="../include/schedule.inc"-->
+<%@ Language="VBScript" CodePage=65001 %>
+<!--#include file="../include/guard_vb.inc"-->
+<!--#include file="../include/schedule_vb.inc"-->
 <%
-// A person's month: the signed-in person's own unless ?personID= names another. A click on a
-// day of one's own month opens that day's plans (manage.asp).
-var pID = shownPerson();
-writeHead("月计划");
+' A person's month: the signed-in person's own unless ?personID= names another. A click on a
+' day of one's own month opens that day's plans (manage.asp).
+Dim pID
+pID = ShownPerson()
+WriteHead "月计划"
 %>
 <body class="schedule month">
-<div class="bar"><span class="name"><%= html(schedule.GetName(pID)) %></span>
-<span class="selector"><%= schedule.DispMonthSelect(day, pID) %></span></div>
-<%= schedule.DispSwitch(day, pID, "m") %>
-<%= schedule.DispMonth(day, pID) %>
-<%= legend() %>
+<div class="bar"><span class="name"><%= Html(schedule.GetName(pID)) %></span>
+<span class="selector"><%= schedule.DispMonthSelect(shownDay, pID) %></span></div>
+<%= schedule.DispSwitch(shownDay, pID, "m") %>
+<%= schedule.DispMonth(shownDay, pID) %>
+<%= Legend() %>
 <%= schedule.DispScript(pID) %>
 </body>
 </html>

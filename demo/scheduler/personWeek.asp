@@ -1,17 +1,18 @@
-<%@ Language="JScript" CodePage=65001 %>
-<!--#include file="../include/guard.inc"-->
-<!--#include file="../include/schedule.inc"-->
+<%@ Language="VBScript" CodePage=65001 %>
+<!--#include file="../include/guard_vb.inc"-->
+<!--#include file="../include/schedule_vb.inc"-->
 <%
-// A person's week, Monday to Sunday; one's own week lists private plans too.
-var pID = shownPerson();
-writeHead("周计划");
+' A person's week, Monday to Sunday; one's own week lists private plans too.
+Dim pID
+pID = ShownPerson()
+WriteHead "周计划"
 %>
 <body class="schedule">
-<div class="bar"><span class="name"><%= html(schedule.GetName(pID)) %></span>
-<span class="selector"><%= schedule.DispWeekSelect(day, pID) %></span></div>
-<%= schedule.DispSwitch(day, pID, "w") %>
-<%= schedule.DispWeek(day, pID) %>
-<%= legend() %>
+<div class="bar"><span class="name"><%= Html(schedule.GetName(pID)) %></span>
+<span class="selector"><%= schedule.DispWeekSelect(shownDay, pID) %></span></div>
+<%= schedule.DispSwitch(shownDay, pID, "w") %>
+<%= schedule.DispWeek(shownDay, pID) %>
+<%= Legend() %>
 <%= schedule.DispScript(pID) %>
 </body>
 </html>
