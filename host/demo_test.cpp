@@ -3,6 +3,7 @@
 // for another's, and a deleted permission group taking its rights and members with it.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <regex>
 #include <utility>  // Boost 1.74's asio uses std::exchange without including it
 
@@ -256,6 +257,25 @@ TEST_F(DemoSite, ADeletedGroupTakesItsRightsAndMembersAlong) {
   // 李明 was in that group only: no menu item is left to him, and the frame starts at home.
   EXPECT_EQ(frame.find("outlookbar.addtitle("), std::string::npos);
   EXPECT_NE(frame.find("src=\"home.asp\""), std::string::npos);
+}
+
+// OpenDNA takes its statement by reference and hands it back trimmed: a VBScript page sees it in
+// its own variable, passed directly and through the table page's procedure.
+TEST_F(DemoSite, OpenDNAWritesTheTrimmedStatementBackIntoTheVBScriptVariable) {
+  std::ofstream(root / "opendna.asp")
+      << "<%@ Language=\"VBScript\" CodePage=65001 %>\n"
+         "<!--#include file=\"include/common_vb.inc\"-->\n"
+         "<!--#include file=\"include/table_page_vb.inc\"-->\n"
+         "<% sql = \"  select personID,personName from person order by personID  \"\n"
+         "direct = sql\nSet dna = Server.CreateObject(\"balance.DNA\")\n"
+         "dna.OpenDNA connStr, direct, \"\"\ndna.CloseDNA\n"
+         "ShowTablePage \"t\", sql, \"编号,姓名\", \"\", \"\", \"\", Empty\n"
+         "Response.Write \"[\" & direct & \"][\" & sql & \"]\" %>";
+  signIn("admin");
+  auto r = send(http::verb::get, "/opendna.asp");
+  ASSERT_EQ(r.result_int(), 200) << r.body();
+  const std::string trimmed = "select personID,personName from person order by personID";
+  EXPECT_TRUE(r.body().ends_with("</body></html>[" + trimmed + "][" + trimmed + "]")) << r.body();
 }
 
 TEST_F(DemoSite, AssetsThePagesReferToAreServed) {
