@@ -23,6 +23,10 @@ namespace {
 
 constexpr int kMaxDepth = 100000;
 constexpr int kPollEvery = 4096;
+// A page's first chunk of slots is small (most pages need a few dozen, and a run starts with
+// none); each further chunk doubles, so deep recursion still takes few chunks.
+constexpr std::size_t kFirstChunk = 256;
+constexpr std::size_t kLargestChunk = 16384;
 
 Text key(TextView name) { return automation::lower(name); }
 
@@ -34,7 +38,9 @@ Variant* SlotStack::push(std::size_t n) {
     if (current_ == chunks_.size()) chunks_.emplace_back();
     Chunk& c = chunks_[current_];
     if (c.size < n) {
-      c.size = std::max<std::size_t>(n, 16384);
+      std::size_t grown =
+          current_ == 0 ? kFirstChunk : std::min(chunks_[current_ - 1].size * 2, kLargestChunk);
+      c.size = std::max(n, grown);
       c.data = std::make_unique<Variant[]>(c.size);
     }
     top_ = c.data.get();
