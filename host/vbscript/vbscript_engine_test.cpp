@@ -121,6 +121,16 @@ TEST(VBScriptPages, ErrorsNameTheLineAndReachOnErrorResumeNext) {
   EXPECT_EQ(caught.failure->category, u"Probe");
 }
 
+TEST(VBScriptPages, AnErrorInAnExecutedPageNamesItsOwnLine) {
+  TestSite site(inVBScript());
+  site.write("inner.asp", "<% Option Explicit\nundeclared = 2 %>");
+  HttpReply r = site.page("a<% Server.Execute \"inner.asp\" %>b");
+  ASSERT_TRUE(r.failure);
+  EXPECT_EQ(failureSummary(*r.failure),
+            "error 800A01F4: Variable is undefined: 'undeclared' (inner.asp:2)");
+  EXPECT_TRUE(r.body.starts_with("a\r\n<div class=hostError")) << r.body;
+}
+
 TEST(VBScriptPages, ResponseEndStopsQuietlyAndComponentsStillEnd) {
   host_test::clearPageEvents();
   TestSite site(inVBScript());
