@@ -17,6 +17,10 @@ void throwArgumentOutOfRange(automation::TextView source) {
         u"one another.");
 }
 
+void throwFileNotOpened(automation::TextView source) {
+  raise(0x800A0BBA, source, u"File could not be opened.");
+}
+
 void throwNoCurrentRecord(automation::TextView source) {
   raise(0x800A0BCD, source,
         u"Either BOF or EOF is True, or the current record has been deleted. Requested "
@@ -32,6 +36,10 @@ void throwItemNotFound(automation::TextView source) {
   raise(0x800A0CC1, source,
         u"Item cannot be found in the collection corresponding to the requested name or "
         u"ordinal.");
+}
+
+void throwNotAllowedInContext(automation::TextView source) {
+  raise(0x800A0C93, source, u"Operation is not allowed in this context.");
 }
 
 void throwObjectClosed(automation::TextView source) {

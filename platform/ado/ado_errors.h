@@ -7,9 +7,11 @@
 namespace ado {
 
 [[noreturn]] void throwArgumentOutOfRange(automation::TextView source);  // 3001
+[[noreturn]] void throwFileNotOpened(automation::TextView source);       // 3002
 [[noreturn]] void throwNoCurrentRecord(automation::TextView source);     // 3021
 [[noreturn]] void throwNotCapable(automation::TextView source);          // 3251
 [[noreturn]] void throwItemNotFound(automation::TextView source);        // 3265
+[[noreturn]] void throwNotAllowedInContext(automation::TextView source);  // 3219
 [[noreturn]] void throwObjectClosed(automation::TextView source);        // 3704
 [[noreturn]] void throwObjectOpen(automation::TextView source);          // 3705
 [[noreturn]] void throwConnectionUnusable(automation::TextView source);  // 3709

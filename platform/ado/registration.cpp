@@ -1,6 +1,7 @@
 // Makes the ADO classes creatable by ProgID.
 #include "ado/ado.h"
 #include "ado/class_ids.h"
+#include "ado/stream.h"
 
 namespace ado {
 
@@ -11,6 +12,8 @@ void registerClasses(automation::ClassRegistry& registry) {
                 [] { return automation::ObjectRef(std::make_shared<Recordset>()); }});
   registry.add({u"ADODB.Command", kCommandClsid, u"_Command", kCommandIid,
                 [] { return automation::ObjectRef(std::make_shared<Command>()); }});
+  registry.add({u"ADODB.Stream", kStreamClsid, u"_Stream", kStreamIid,
+                [] { return automation::ObjectRef(std::make_shared<Stream>()); }});
 }
 
 }  // namespace ado

@@ -33,12 +33,13 @@ std::pair<TextView, std::size_t> lastComponent(TextView path) {
   return {path, start == TextView::npos ? 0 : start + 1};
 }
 
-std::optional<ConfinedPath> confinedOrNothing(TextView path) {
-  try {
-    return confine(path);
-  } catch (const automation::AutomationError&) {
-    return std::nullopt;
-  }
+std::optional<ConfinedPath> confinedOrNothing(TextView path) { return fso::confine(path); }
+
+// Scripts learn of a path outside the mapped drives as of any missing path.
+ConfinedPath confine(TextView path) {
+  auto p = fso::confine(path);
+  if (!p) throwPathNotFound();
+  return std::move(*p);
 }
 
 // A collection of a folder's files or subfolders: Count, Item by name, enumeration.

@@ -1,18 +1,19 @@
 // Scripting.FileSystemObject for pages: text files, folders and existence tests, confined to
-// the mapped drives (confined_path.h). ANSI text is read and written in the code page the
+// the mapped drives (fso/confined_path.h). ANSI text is read and written in the code page the
 // host gives at registration.
 #pragma once
 
 #include <filesystem>
 
 #include "automation/object.h"
-#include "scripting/confined_path.h"
+#include "fso/confined_path.h"
 
 namespace scripting {
 
 using automation::Text;
 using automation::TextView;
 using automation::Variant;
+using fso::ConfinedPath;
 
 class FileSystemObject : public automation::Dispatch {
  public:

@@ -4,10 +4,10 @@
 #include <algorithm>
 #include <system_error>
 
+#include "automation/error.h"
 #include "fso/drive_map.h"
-#include "scripting/scripting_errors.h"
 
-namespace scripting {
+namespace fso {
 namespace {
 
 namespace fs = std::filesystem;
@@ -36,20 +36,20 @@ automation::Text pageForm(char16_t drive, const fs::path& root, const fs::path& 
 
 }  // namespace
 
-ConfinedPath confine(automation::TextView pagePath) {
-  if (!startsWithDrive(pagePath)) throwPathNotFound();
+std::optional<ConfinedPath> confine(automation::TextView pagePath) {
+  if (!startsWithDrive(pagePath)) return std::nullopt;
   fs::path host;
   try {
-    host = fso::toHostPath(pagePath);
+    host = toHostPath(pagePath);
   } catch (const automation::AutomationError&) {
-    throwPathNotFound();
+    return std::nullopt;
   }
   std::error_code error;
-  fs::path root = fs::weakly_canonical(fso::driveRoot(pagePath[0]), error);
-  if (error || !fs::is_directory(root)) throwPathNotFound();
+  fs::path root = fs::weakly_canonical(driveRoot(pagePath[0]), error);
+  if (error || !fs::is_directory(root)) return std::nullopt;
   fs::path resolved = fs::weakly_canonical(host, error);
-  if (error || !within(resolved.lexically_normal(), root.lexically_normal())) throwPathNotFound();
-  return {resolved, pageForm(pagePath[0], root, resolved)};
+  if (error || !within(resolved.lexically_normal(), root.lexically_normal())) return std::nullopt;
+  return ConfinedPath{resolved, pageForm(pagePath[0], root, resolved)};
 }
 
-}  // namespace scripting
+}  // namespace fso
