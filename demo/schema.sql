@@ -1,8 +1,9 @@
 -- The demo application's tables: an office's persons and departments, their schedules, the
--- menu with its permission groups, and uploaded files. The host creates data/site.db from this
--- file and seed.sql the first time it serves the site. Foreign keys hold (the SQLite provider
--- turns them on): a deleted group takes its rights and members with it, a deleted person his
--- plans, memberships and files.
+-- menu with its permission groups. The host creates data/site.db from this file and seed.sql the
+-- first time it serves the site. Foreign keys hold (the SQLite provider turns them on): a
+-- deleted group takes its rights and members with it, a deleted person his plans and
+-- memberships. Uploaded files are no rows: they live in one folder per person on the upload
+-- drive (upload/index.asp).
 create table system (
   systemID integer primary key,
   systemName nvarchar(30) not null
@@ -102,17 +103,4 @@ create table AccessMenu (
 create table accessPerson (
   accessGroupID integer not null references AccessGroup(accessGroupID) on delete cascade,
   accessPersonID integer not null references person(personID) on delete cascade
-);
-
--- Uploaded files: SystemInit writes each into the upload folder under storedName; the download
--- page serves the copy kept here.
-create table upload (
-  uploadID integer primary key,
-  personID integer not null references person(personID) on delete cascade,
-  fileName nvarchar(200) not null,
-  fileSize integer not null,
-  remark nvarchar(200),
-  uploadTime datetime not null,
-  storedName varchar(100) not null,
-  content blob
 );

@@ -1,9 +1,11 @@
 // The demo application over HTTP on loopback, as a browser drives it: signing in and the pages'
 // guard, the person page (sort, page 2, edit, save), a plan added to one's own day and refused
-// for another's, and a deleted permission group taking its rights and members with it.
+// for another's, a deleted permission group taking its rights and members with it, and files
+// uploaded into the uploader's own folder and served back by their names only.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <regex>
 #include <utility>  // Boost 1.74's asio uses std::exchange without including it
 
@@ -15,6 +17,7 @@
 #include "page_fixture.h"
 #include "password_object.h"
 #include "registration.h"
+#include "scripting/registration.h"
 
 namespace host {
 namespace {
@@ -34,9 +37,13 @@ class DemoSite : public ::testing::Test {
              fs::copy_options::recursive | fs::copy_options::skip_symlinks);
     fs::remove_all(dir.path() / "demo" / "data");
     root = dir.path() / "demo";
+    drive = dir.path() / "data" / "drives" / "d";
+    fs::create_directories(drive);
+    setenv("BALANCE_DRIVE_D", drive.c_str(), 1);
     automation::ClassRegistry registry;
     balance::registerBalanceClasses(registry);
     ado::registerClasses(registry);
+    scripting::registerClasses(registry, 936);
     registerPasswordClass(registry);
     SiteSettings siteSettings;
     siteSettings.root = root;
@@ -50,13 +57,14 @@ class DemoSite : public ::testing::Test {
     socket.connect(tcp::endpoint(net::ip::make_address("127.0.0.1"), server->port()));
   }
 
-  http::response<http::string_body> send(http::verb verb, const std::string& target,
-                                         const std::string& form = "") {
+  http::response<http::string_body> send(
+      http::verb verb, const std::string& target, const std::string& form = "",
+      const std::string& contentType = "application/x-www-form-urlencoded") {
     http::request<http::string_body> request{verb, target, 11};
     request.set(http::field::host, "127.0.0.1");
     if (!cookie.empty()) request.set(http::field::cookie, cookie);
     if (!form.empty()) {
-      request.set(http::field::content_type, "application/x-www-form-urlencoded");
+      request.set(http::field::content_type, contentType);
       request.body() = form;
     }
     request.prepare_payload();
@@ -79,13 +87,27 @@ class DemoSite : public ::testing::Test {
     return send(http::verb::post, "/login.asp", "username=" + name + "&password=" + password);
   }
 
+  // Posts one file to the upload page as a browser's form does.
+  http::response<http::string_body> upload(const std::string& fileName,
+                                           const std::string& content) {
+    const std::string boundary = "----form7d1b2c3d";
+    std::string body = "--" + boundary +
+                       "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" + fileName +
+                       "\"\r\nContent-Type: application/octet-stream\r\n\r\n" + content + "\r\n--" +
+                       boundary + "--\r\n";
+    return send(http::verb::post, "/upload/index.asp", body,
+                "multipart/form-data; boundary=" + boundary);
+  }
+
   void TearDown() override {
     site->shutdown();  // pages under way answer through the edge before it stops
     server.reset();
+    unsetenv("BALANCE_DRIVE_D");
   }
 
   test_support::TempDir dir;
   fs::path root;
+  fs::path drive;
   std::unique_ptr<Site> site;
   std::unique_ptr<HttpServer> server;
   net::io_context io;
@@ -276,6 +298,64 @@ TEST_F(DemoSite, OpenDNAWritesTheTrimmedStatementBackIntoTheVBScriptVariable) {
   ASSERT_EQ(r.result_int(), 200) << r.body();
   const std::string trimmed = "select personID,personName from person order by personID";
   EXPECT_TRUE(r.body().ends_with("</body></html>[" + trimmed + "][" + trimmed + "]")) << r.body();
+}
+
+std::string fileText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST_F(DemoSite, FilesGoToTheUploadersFolderAndComeBackByTheirNamesOnly) {
+  const std::string bytes("minutes\r\n\0\x01\xff", 12);
+  signIn(kLiMing);  // person 5
+  auto posted = upload("../../x", bytes);
+  ASSERT_EQ(posted.result_int(), 200) << posted.body();
+  EXPECT_NE(posted.body().find("已上传“x”（12 字节）"), std::string::npos) << posted.body();
+  EXPECT_EQ(fileText(drive / "upload" / "5" / "x"), bytes);
+  EXPECT_FALSE(fs::exists(drive / "x"));
+  EXPECT_FALSE(fs::exists(drive / "upload" / "x"));
+  auto again = upload("x", "other");
+  EXPECT_NE(again.body().find("已经存在"), std::string::npos);  // the receiver's refusal
+  EXPECT_EQ(fileText(drive / "upload" / "5" / "x"), bytes);
+
+  // Names a file may carry are written as text and carried in links as data.
+  upload("<img src=a onerror=alert(1)>.png", "png");
+  std::ofstream(drive / "upload" / "5" / "a\"b'.txt") << "quoted";
+  std::string list = send(http::verb::get, "/upload/index.asp").body();
+  EXPECT_EQ(list.find("<img src=a"), std::string::npos);
+  EXPECT_NE(list.find(">&lt;img src=a onerror=alert(1)&gt;.png</a>"), std::string::npos) << list;
+  EXPECT_NE(list.find("href='download.asp?p=5&amp;name=a%22b%27.txt'"), std::string::npos) << list;
+
+  auto quoted = send(http::verb::get, "/upload/download.asp?p=5&name=a%22b%27.txt");
+  ASSERT_EQ(quoted.result_int(), 200);
+  EXPECT_EQ(quoted.body(), "quoted");
+  EXPECT_EQ(quoted[http::field::content_type], "application/octet-stream");
+  EXPECT_EQ(quoted[http::field::content_disposition],
+            "attachment; filename=\"a_b'.txt\"; filename*=UTF-8''a%22b%27.txt");
+  auto file = send(http::verb::get, "/upload/download.asp?name=x");
+  EXPECT_EQ(file.body(), bytes);
+
+  // Only names the folder holds are served: nothing is reached by a path.
+  fs::create_directories(drive / "upload" / "6");
+  std::ofstream(drive / "upload" / "6" / "hers.txt") << "hers";
+  for (const char* target :
+       {"/upload/download.asp?name=..%2F6%2Fhers.txt",
+        "/upload/download.asp?name=..%5C6%5Chers.txt", "/upload/download.asp?p=6&name=hers.txt",
+        "/upload/download.asp?name=..%2F..%2F..%2Fsite.db", "/upload/download.asp?name=X",
+        "/upload/download.asp?name="}) {
+    EXPECT_EQ(send(http::verb::get, target).result_int(), 404) << target;
+  }
+  signIn("%E9%99%88%E9%9D%99");  // 陈静, person 6
+  EXPECT_EQ(send(http::verb::get, "/upload/download.asp?p=5&name=x").result_int(), 404);
+  EXPECT_EQ(send(http::verb::get, "/upload/download.asp?name=hers.txt").body(), "hers");
+  send(http::verb::post, "/upload/index.asp?p=5&delete=x", "x=1");  // not hers to delete
+  EXPECT_TRUE(fs::exists(drive / "upload" / "5" / "x"));
+
+  signIn("admin");
+  EXPECT_EQ(send(http::verb::get, "/upload/download.asp?p=5&name=x").body(), bytes);
+  auto removed = send(http::verb::post, "/upload/index.asp?p=5&delete=x", "x=1");
+  EXPECT_NE(removed.body().find("已删除“x”"), std::string::npos) << removed.body();
+  EXPECT_FALSE(fs::exists(drive / "upload" / "5" / "x"));
 }
 
 TEST_F(DemoSite, AssetsThePagesReferToAreServed) {

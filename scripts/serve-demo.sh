@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Serves the demo application from a finished build: scripts/serve-demo.sh BUILD_DIR PORT
 # The demo's database is created in demo/data/ on the first start (from demo/schema.sql and
-# demo/seed.sql); uploaded files go to demo/data/drives/d/upload/ (the page's d:\upload\).
+# demo/seed.sql); uploaded files go to demo/data/drives/d/upload/<personID>/ (the pages' d:\upload\).
 # Delete demo/data/ to start again from the seed.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)

@@ -142,6 +142,8 @@ ObjectRef FileSystemObject::CreateTextFile(TextView path, bool overwrite, bool u
 
 ObjectRef FileSystemObject::CreateFolder(TextView path) const {
   ConfinedPath p = confine(path);
+  // "d:\upload\new\" names the folder "new" as well.
+  if (!p.host.has_filename()) p.host = p.host.parent_path();
   std::error_code error;
   if (fs::exists(p.host, error)) throwFileExists();
   if (!fs::is_directory(p.host.parent_path(), error)) throwPathNotFound();

@@ -105,6 +105,8 @@ TEST_F(FileSystemObjectTest, FoldersAndExistence) {
   EXPECT_EQ(toText((*each)[0].object()->invoke(u"Path", InvokeKind::PropertyGet)),
             u"D:\\docs\\A.txt");
   EXPECT_EQ(errorOf([&] { call(*fso, u"CreateFolder", {Variant(u"d:\\docs")}); }), 0x800A003Au);
+  call(*fso, u"CreateFolder", {Variant(u"d:\\docs\\sub\\")});
+  EXPECT_TRUE(std::filesystem::is_directory(root.file("d") / "docs" / "sub"));
   call(*fso, u"DeleteFolder", {Variant(u"d:\\docs")});
   EXPECT_FALSE(fso->FolderExists(u"d:\\docs"));
   EXPECT_EQ(errorOf([&] { call(*fso, u"DeleteFolder", {Variant(u"d:\\")}); }), 0x800A0046u);

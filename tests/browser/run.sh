@@ -24,7 +24,7 @@ for _ in $(seq 50); do
   curl -sf -o /dev/null "http://127.0.0.1:$port/include/style.css" && break
   sleep 0.1
 done
-if ! node "$here/journeys.js" "http://127.0.0.1:$port"; then
+if ! node "$here/journeys.js" "http://127.0.0.1:$port" "$work/data/drives/d"; then
   echo "--- host log" >&2
   tail -n 40 "$work/host.log" >&2
   exit 1
