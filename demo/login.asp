@@ -2,8 +2,10 @@
 <!--#include file="include/common.inc"-->
 <%
 // Sign-in. The form posts the person's name and password; a match stores who is signed in and
-// his access list in the session and goes to the frame. A miss says so and keeps nothing.
-// Reading the form does not touch the session, so a visitor gets none before signing in.
+// his access list in a session emptied of whatever it held, under a new cookie token
+// (Session.Renew), so that a token known before the sign-in is worth nothing after it; then
+// it goes to the frame. A miss says so and keeps nothing. Reading the form does not touch the
+// session, so a visitor gets none before signing in.
 var username = "";
 var message = "";
 if (text(Request.ServerVariables("REQUEST_METHOD")) == "POST") {
@@ -15,6 +17,7 @@ if (text(Request.ServerVariables("REQUEST_METHOD")) == "POST") {
   // Verify does the full work for an unknown name as well, so timing does not tell names apart.
   var matches = password.Verify(text(Request.Form("password")), found ? text(found.passwordHash) : "");
   if (found && matches) {
+    Session.Contents.RemoveAll();
     Session("personID") = found.personID;
     Session("systemID") = found.systemID;
     Session("personName") = found.personName;
@@ -22,6 +25,7 @@ if (text(Request.ServerVariables("REQUEST_METHOD")) == "POST") {
     var permission = Server.CreateObject("balance.Permission");
     permission.openDB(connStr);
     permission.GetPersonAccess();
+    Session.Renew();
     Response.Redirect("/index.asp");
   }
   Session.Abandon();

@@ -159,6 +159,22 @@ TEST_F(DemoSite, PagesNeedASignedInPersonAndTheRightMenuItem) {
   EXPECT_EQ(send(http::verb::get, "/tables/menu.asp").result_int(), 200);
 }
 
+TEST_F(DemoSite, ASignInNeverKeepsTheTokenItFound) {
+  signIn(kLiMing);
+  std::string before = cookie;
+  ASSERT_NE(before, "");
+  // Signing in again on the same session, as somebody else: a new token, the old one is out.
+  auto admin = send(http::verb::post, "/login.asp", "username=admin&password=balance");
+  EXPECT_EQ(admin.result_int(), 302);
+  EXPECT_NE(cookie, before);
+  EXPECT_EQ(send(http::verb::get, "/permission/permission.asp").result_int(), 200);
+  std::string after = cookie;
+  cookie = before;
+  EXPECT_EQ(send(http::verb::get, "/home.asp").result_int(), 302);
+  cookie = after;
+  EXPECT_EQ(send(http::verb::get, "/home.asp").result_int(), 200);
+}
+
 TEST_F(DemoSite, APersonChangesHisOwnPassword) {
   signIn(kLiMing);
   auto answer = [&](const std::string& form) {

@@ -158,8 +158,11 @@ void RequestRun::run() {
   site_.application()->releaseLocks();
   bool abandoned = false;
   if (session_) {
-    if (!streamed_) keepNewSession(reply, false);
+    if (!streamed_) keepSession(reply, false);
     asp::Session& session = *session_->session;
+    // A renewal asked for after the head went out cannot send its cookie: the old token must
+    // not stay signed in, so the session ends.
+    if (session.renewing()) session.Abandon();
     abandoned = session.abandoned() && (!newSession_ || sessionWatched_);
     site_.sessions().release(session_);
   }
@@ -167,12 +170,20 @@ void RequestRun::run() {
   if (abandoned) site_.endSession(session_);
 }
 
-void RequestRun::keepNewSession(HttpReply& head, bool flushing) {
+void RequestRun::keepSession(HttpReply& head, bool flushing) {
   asp::Session& session = *session_->session;
-  bool used = flushing || sessionWatched_ || !session.contents().items().empty() ||
-              session.Timeout != site_.settings().sessionTimeoutMinutes;
-  if (!newSession_ || !used || session.abandoned()) return;
-  site_.sessions().store(session_);
+  if (session.abandoned()) return;
+  if (newSession_) {
+    bool used = flushing || sessionWatched_ || !session.contents().items().empty() ||
+                session.Timeout != site_.settings().sessionTimeoutMinutes;
+    if (!used) return;
+    site_.sessions().store(session_);  // with a token of its own: nothing to renew
+  } else if (session.renewing()) {
+    site_.sessions().renew(session_);
+  } else {
+    return;
+  }
+  session.renewed();
   head.headers.emplace_back("Set-Cookie", std::string(kSessionCookie) + "=" + session_->token +
                                               "; Path=/; HttpOnly; SameSite=Lax");
 }
@@ -181,8 +192,8 @@ void RequestRun::flush(asp::Response& response, Text text, std::string binary) {
   HttpReply head;
   if (!streamed_) {
     head = replyHead(response);
-    // A new session goes out with the first part or never: the headers are sent now.
-    keepNewSession(head, true);
+    // A new or renewed session goes out with the first part or never: the headers are sent now.
+    keepSession(head, true);
     streamed_ = true;
   }
   reply_->sendPart(head, replyBody(text, binary, response.CodePage));

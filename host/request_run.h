@@ -45,9 +45,9 @@ class RequestRun {
   HttpReply buildReply(const std::optional<ScriptFailure>& failure);
   // Response.Flush: the head (first time) and the flushed body go out at once.
   void flush(asp::Response& response, Text text, std::string binary);
-  // Stores a new session the page used (or, when `flushing`, any new session) and puts its
-  // cookie into `head`.
-  void keepNewSession(HttpReply& head, bool flushing);
+  // Stores a new session the page used (or, when `flushing`, any new session), or gives a
+  // renewed session its new token, and puts the cookie into `head`.
+  void keepSession(HttpReply& head, bool flushing);
 
   Site& site_;
   PageRequest request_;

@@ -60,6 +60,15 @@ void SessionStore::store(const EntryRef& entry) {
   sessions_[entry->token] = entry;
 }
 
+void SessionStore::renew(const EntryRef& entry) {
+  std::string token = newToken();
+  std::lock_guard lock(mutex_);
+  if (!entry->stored) return;
+  sessions_.erase(entry->token);
+  entry->token = std::move(token);
+  sessions_[entry->token] = entry;
+}
+
 void SessionStore::release(const EntryRef& entry) {
   int timeout = entry->session->Timeout;
   bool abandoned = entry->session->abandoned();

@@ -22,7 +22,7 @@ class SessionStore {
   using Clock = std::chrono::steady_clock;
 
   struct Entry {
-    std::string token;  // given when the session is first stored
+    std::string token;  // given when the session is first stored; changed by renew()
     std::shared_ptr<asp::Session> session;
     // The store's own bookkeeping, guarded by its mutex.
     Clock::time_point lastUsed = Clock::now();
@@ -40,6 +40,8 @@ class SessionStore {
   // A new session, counted as in use; unknown to find() until stored, when it gets its token.
   EntryRef create();
   void store(const EntryRef& entry);
+  // A stored session goes on under a new token; the old one finds nothing from now on.
+  void renew(const EntryRef& entry);
   // The request is done with the session; an abandoned session leaves the store.
   void release(const EntryRef& entry);
   // Removes the session, e.g. when render keeps it in a file instead.

@@ -23,6 +23,12 @@ SiteSettings completed(SiteSettings s) {
   return s;
 }
 
+// The executor queue of a session: its SessionID, which stays when Session.Renew changes the
+// token, so that requests under the old and the new cookie still run one at a time.
+std::string queueKey(const SessionStore::Entry& session) {
+  return std::to_string(session.session->SessionID());
+}
+
 void report(TextView event, const ScriptFailure& failure) {
   std::fprintf(stderr, "balance-host: global.asa %s: %s\n", automation::toUtf8(event).c_str(),
                failureSummary(failure).c_str());
@@ -100,7 +106,7 @@ void Site::submit(PageRequest request, std::shared_ptr<ReplyChannel> reply) {
   }
   endExpiredSessions();
   SessionStore::EntryRef session = sessions_.find(sessionToken(request.headers));
-  std::string key = session ? session->token : std::string();
+  std::string key = session ? queueKey(*session) : std::string();
   bool accepted = executor_.submit(
       key, [this, request = std::move(request), page, url, session, reply]() mutable {
         RequestRun(*this, std::move(request), std::move(page), std::move(url), std::move(session),
@@ -184,7 +190,7 @@ void Site::endExpiredSessions() {
   ended.insert(ended.end(), endingLater_.begin(), endingLater_.end());
   endingLater_.clear();
   for (const auto& session : ended) {
-    if (!executor_.submit(session->token, [this, session] { endSession(session); })) {
+    if (!executor_.submit(queueKey(*session), [this, session] { endSession(session); })) {
       endingLater_.push_back(session);
     }
   }

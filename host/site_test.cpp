@@ -152,6 +152,36 @@ struct Concurrent {
   }
 };
 
+TEST_F(SiteRequests, ARenewedSessionGoesOnUnderANewTokenAndTheOldOneIsWorthNothing) {
+  std::string before = newSession(site);
+  site.write("renew.asp", "<% Session('who') = 'me'; Session.Renew(); %><%= Session.SessionID %>");
+  site.write("read.asp", "<%= Session('x') %>,<%= Session('who') %>,<%= Session.SessionID %>");
+  HttpReply renewed = site.get("/renew.asp", {{"Cookie", before}});
+  std::string cookie = header(renewed, "Set-Cookie");
+  ASSERT_NE(cookie, "");
+  EXPECT_NE(cookie.find("; HttpOnly"), std::string::npos);
+  std::string after = cookie.substr(0, cookie.find(';'));
+  EXPECT_NE(after, before);
+  EXPECT_EQ(site.get("/read.asp", {{"Cookie", after}}).body, "1,me," + renewed.body);
+  EXPECT_EQ(site.get("/read.asp", {{"Cookie", before}}).body.substr(0, 2), ",,");
+  EXPECT_EQ(site.site().sessions().size(), 1u);
+
+  // Once the head is out no cookie can follow: the session ends rather than stay on the old
+  // token.
+  site.write("late.asp", "a<% Response.Flush(); Session.Renew(); %>");
+  HttpReply late = site.get("/late.asp", {{"Cookie", after}});
+  EXPECT_EQ(header(late, "Set-Cookie"), "");
+  EXPECT_EQ(site.get("/read.asp", {{"Cookie", after}}).body.substr(0, 2), ",,");
+  EXPECT_EQ(site.site().sessions().size(), 0u);
+
+  // A new session has a token of its own already: renewing it just keeps it.
+  site.write("fresh.asp", "<% Session('who') = 'new'; Session.Renew(); %>");
+  std::string fresh = header(site.get("/fresh.asp"), "Set-Cookie");
+  ASSERT_NE(fresh, "");
+  EXPECT_EQ(site.get("/read.asp", {{"Cookie", fresh.substr(0, fresh.find(';'))}}).body.substr(0, 5),
+            ",new,");
+}
+
 TEST_F(SiteRequests, RequestsOfOneSessionRunOneAtATimeOthersInParallel) {
   site.write("meet.asp", "<%= Server.CreateObject('test.Probe').Rendezvous(2, 1500) %>");
   std::string a = newSession(site);

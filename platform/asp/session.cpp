@@ -116,6 +116,7 @@ const automation::TypeInfo& Session::typeInfo() const {
           .field(u"CodePage", &Session::CodePage)
           .field(u"LCID", &Session::LCID)
           .sub(u"Abandon", {}, [](Session& s, Args) { s.Abandon(); })
+          .sub(u"Renew", {}, [](Session& s, Args) { s.Renew(); })
           .build();
   return info;
 }

@@ -60,6 +60,12 @@ class Session : public automation::Dispatch {
   std::int32_t SessionID() const { return id_; }
   void Abandon() { abandoned_ = true; }
   bool abandoned() const { return abandoned_; }
+  // Asks the host to carry on the session, values and all, under a new cookie token, the old
+  // one ending: what a sign-in page calls so that a token known before the sign-in is worth
+  // nothing after it.
+  void Renew() { renewing_ = true; }
+  bool renewing() const { return renewing_; }
+  void renewed() { renewing_ = false; }
   std::int32_t Timeout = 20;  // minutes
   std::int32_t CodePage = 65001;
   std::int32_t LCID = 2052;
@@ -68,6 +74,7 @@ class Session : public automation::Dispatch {
   std::int32_t id_;
   KeyedValues values_;
   bool abandoned_ = false;
+  bool renewing_ = false;
 };
 
 // Shared by every page and thread of the host. Lock makes the calling page's thread the only
