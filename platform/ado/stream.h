@@ -8,7 +8,6 @@
 
 namespace ado {
 
-using automation::Text;
 using automation::TextView;
 using automation::Variant;
 
