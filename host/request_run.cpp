@@ -201,6 +201,14 @@ void RequestRun::flush(asp::Response& response, Text text, std::string binary) {
 
 HttpReply RequestRun::respond() {
   site_.startApplication();
+  // Accepted under a token that a renewal has replaced while this request waited its turn:
+  // the old token no longer names the session, so the request runs without it. (No other
+  // request of the session runs now, so its token holds still.)
+  if (session_ && session_->token != sessionToken(request_.headers)) {
+    site_.sessions().release(session_);
+    session_ = nullptr;
+    newSession_ = true;
+  }
   std::optional<ScriptFailure> failure;
   auto compiled = compile(page_, failure);
   if (compiled) codePage_ = compiled->source.codePage;

@@ -200,6 +200,20 @@ TEST_F(SiteRequests, RequestsOfOneSessionRunOneAtATimeOthersInParallel) {
   EXPECT_EQ(different.bodies, (std::vector<std::string>{"True", "True"}));
 }
 
+TEST_F(SiteRequests, ARequestWaitingUnderATokenThatWasRenewedMeanwhileRunsWithoutTheSession) {
+  std::string before = newSession(site);
+  site.write("slow.asp",
+             "<% Session.Renew(); Server.CreateObject('test.Probe').Rendezvous(2, 400); %>");
+  site.write("read.asp", "<%= Session('x') %>.");
+  host_test::resetRendezvous();
+  Concurrent both(2);
+  both.send(site, 0, "/slow.asp", before);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // while slow.asp runs
+  both.send(site, 1, "/read.asp", before);
+  both.join();
+  EXPECT_EQ(both.bodies[1], ".");
+}
+
 TEST(SiteExecutor, WaitingRequestsOfASessionHoldNoWorker) {
   TestSite site(host_test::withSettings([](SiteSettings& s) { s.executor.workers = 2; }));
   site.write("meet.asp", "<%= Server.CreateObject('test.Probe').Rendezvous(2, 3000) %>");
