@@ -71,8 +71,15 @@ void Request::describe(const HttpRequestInfo& r) {
       {u"SERVER_SOFTWARE", "balance-host"},
       {u"URL", r.path},
   };
+  // The fixed names are distinct and upper-case already, and no header's name can meet them
+  // (those all begin "HTTP_"): on a fresh request they go in without a search each.
+  const bool fresh = serverVariables_->empty();
   for (const auto& [name, value] : variables) {
-    setServerVariable(name, automation::fromUtf8(value));
+    if (fresh) {
+      serverVariables_->add(name, automation::fromUtf8(value));
+    } else {
+      setServerVariable(name, automation::fromUtf8(value));
+    }
   }
   for (const auto& [name, value] : r.headers) {
     setServerVariable(automation::fromUtf8(httpVariableName(name)), automation::fromUtf8(value));
