@@ -4,10 +4,14 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <new>
 
 #include "duktape.h"
+#include "duktape_closure.h"
+#include "heap_keys.h"
+#include "jscript_engine.h"
 #include "jscript_run.h"
 #include "page_library.h"
 
@@ -35,6 +39,10 @@ thread_local std::unique_ptr<DuktapeHeap> threadHeap;
 DuktapeHeap::DuktapeHeap() : ctx_(duk_create_heap(nullptr, nullptr, nullptr, this, fatal)) {
   if (!ctx_) throw std::bad_alloc();
   installPageLibrary(ctx_);
+  duk_push_heap_stash(ctx_);
+  duk_push_bare_object(ctx_);
+  duk_put_prop_string(ctx_, -2, keys::kPrograms);
+  duk_pop(ctx_);
 }
 
 DuktapeHeap::~DuktapeHeap() { duk_destroy_heap(ctx_); }
@@ -57,6 +65,31 @@ void DuktapeHeap::runEnded() {
     duk_gc(ctx_, 0);
     runsSinceCollection_ = 0;
   }
+}
+
+void DuktapeHeap::pushProgram(duk_context* thread, const JScriptProgram& program) {
+  duk_push_heap_stash(ctx_);
+  duk_get_prop_string(ctx_, -1, keys::kPrograms);
+  if (!duk_get_prop_index(ctx_, -1, program.id())) {
+    duk_pop(ctx_);
+    if (++programsLoaded_ > kMaxPrograms) {
+      duk_pop(ctx_);
+      duk_push_bare_object(ctx_);
+      duk_dup_top(ctx_);
+      duk_put_prop_string(ctx_, -3, keys::kPrograms);
+      programsLoaded_ = 1;
+    }
+    const std::string& bytecode = program.bytecode();
+    void* p = duk_push_fixed_buffer(ctx_, bytecode.size());
+    std::memcpy(p, bytecode.data(), bytecode.size());
+    duk_load_function(ctx_);
+    duk_dup_top(ctx_);
+    duk_put_prop_index(ctx_, -3, program.id());
+  }
+  duk_xmove_top(thread, ctx_, 1);
+  duk_pop_2(ctx_);
+  host_push_global_closure(thread, -1);
+  duk_remove(thread, -2);
 }
 
 }  // namespace host::jscript

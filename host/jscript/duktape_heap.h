@@ -13,6 +13,7 @@ typedef struct duk_hthread duk_context;
 
 namespace host::jscript {
 
+class JScriptProgram;
 class JScriptRun;
 
 class DuktapeHeap {
@@ -36,14 +37,21 @@ class DuktapeHeap {
   std::uint32_t nextSerial() { return ++serial_; }
   // Called when a run ends: collects the garbage the runs left, now and then.
   void runEnded();
+  // Pushes onto `thread` (of this heap) a function that runs `program` in the thread's global
+  // environment. The bytecode is loaded the first time only; every call makes a closure of its
+  // own, so nothing one run declares reaches another.
+  void pushProgram(duk_context* thread, const JScriptProgram& program);
 
  private:
   static constexpr int kRunsPerCollection = 64;
+  // Loaded programs kept; beyond it they are all dropped (pages compiled again leave theirs).
+  static constexpr int kMaxPrograms = 512;
 
   duk_context* ctx_;
   std::vector<JScriptRun*> runs_;
   std::uint32_t serial_ = 0;
   int runsSinceCollection_ = 0;
+  int programsLoaded_ = 0;
 };
 
 }  // namespace host::jscript

@@ -7,7 +7,8 @@
 namespace host::jscript::keys {
 
 // In the heap stash.
-inline constexpr const char* kRuns = DUK_HIDDEN_SYMBOL("runs");  // serial -> {thread, keep}
+inline constexpr const char* kRuns = DUK_HIDDEN_SYMBOL("runs");          // serial -> {thread, keep}
+inline constexpr const char* kPrograms = DUK_HIDDEN_SYMBOL("programs");  // id -> loaded program
 inline constexpr const char* kObjectHandler = DUK_HIDDEN_SYMBOL("objectHandler");
 inline constexpr const char* kMemberHandler = DUK_HIDDEN_SYMBOL("memberHandler");
 inline constexpr const char* kDate = DUK_HIDDEN_SYMBOL("Date");  // the built-in constructor

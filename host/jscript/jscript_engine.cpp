@@ -2,6 +2,7 @@
 #include "jscript_engine.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 #include "duktape.h"
@@ -12,6 +13,13 @@
 #include "script_rewrite.h"
 
 namespace host::jscript {
+
+JScriptProgram::JScriptProgram(std::string bytecode, std::vector<Origin> lines,
+                               std::vector<std::string> files)
+    : bytecode_(std::move(bytecode)), lines_(std::move(lines)), files_(std::move(files)) {
+  static std::atomic<std::uint32_t> lastId{0};
+  id_ = ++lastId;
+}
 
 SourceLocation JScriptProgram::locate(int programLine) const {
   if (programLine <= 0 || lines_.empty()) {

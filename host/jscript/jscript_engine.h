@@ -2,9 +2,11 @@
 // program: literal text becomes `$$text(n)`, `<%= expr %>` becomes `$$write(expr)`, code is
 // copied with the item-assignment rewrite; a line table maps every program line back to the
 // page or include line it came from. The program is compiled to bytecode once, on the
-// compiling thread's heap, and loaded into a fresh global environment for every run.
+// compiling thread's heap, loaded once into each heap that runs it, and every run gets a closure
+// of it over a fresh global environment.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,15 +16,17 @@ namespace host::jscript {
 
 class JScriptProgram : public CompiledScript {
  public:
-  JScriptProgram(std::string bytecode, std::vector<Origin> lines, std::vector<std::string> files)
-      : bytecode_(std::move(bytecode)), lines_(std::move(lines)), files_(std::move(files)) {}
+  JScriptProgram(std::string bytecode, std::vector<Origin> lines, std::vector<std::string> files);
 
   const std::string& bytecode() const { return bytecode_; }
+  // No other program of the process has it: heaps keep what they loaded under it.
+  std::uint32_t id() const { return id_; }
   // The page line of a 1-based program line; line 0 for 0 (unknown).
   SourceLocation locate(int programLine) const;
 
  private:
   std::string bytecode_;
+  std::uint32_t id_;
   std::vector<Origin> lines_;  // lines_[k]: where program line k + 1 comes from
   std::vector<std::string> files_;
 };

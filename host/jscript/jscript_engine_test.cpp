@@ -165,6 +165,26 @@ TEST(ScriptRuntime, EveryRequestGetsFreshGlobals) {
   EXPECT_EQ(site.run("g.asp").body, "undefined undefined function undefined 4 {\"a\":[1]}");
 }
 
+// One worker, so one heap: each run of a page is a closure of the same loaded program, and
+// what one run declares must not be what the next run, or a run nested in it, finds.
+TEST(ScriptRuntime, APagesGlobalsNeverReachTheNextPage) {
+  TestSite site(host_test::withSettings([](SiteSettings& s) { s.executor.workers = 1; }));
+  site.write("g.asp",
+             "[<%= typeof secret %> <%= typeof keep %> <%= typeof count %>]"
+             "<% var secret = Request.QueryString('s') + ''; function keep() { return secret; }"
+             " count = (typeof count == 'number' ? count : 0) + 1; %>");
+  site.write("outer.asp",
+             "<% var secret = 'outer'; Server.Execute('g.asp'); Server.Execute('g.asp'); %>"
+             "<%= secret %> <%= typeof count %>");
+  PageRequest first;
+  first.target = "/g.asp?s=first";
+  EXPECT_EQ(site.run("g.asp", first).body, "[undefined function undefined]");
+  EXPECT_EQ(site.run("g.asp").body, "[undefined function undefined]");
+  EXPECT_EQ(site.run("outer.asp").body,
+            "[undefined function undefined][undefined function undefined]outer undefined");
+  EXPECT_EQ(site.run("g.asp").body, "[undefined function undefined]");
+}
+
 TEST(ScriptRuntime, ChangedPagesAreCompiledAgain) {
   TestSite site;
   site.write("c.asp", "old");

@@ -2,8 +2,6 @@
 // run's serial until the run is destroyed, and the outcome of its code.
 #include "jscript_run.h"
 
-#include <cstring>
-
 #include "duktape.h"
 #include "duktape_heap.h"
 #include "engine_text.h"
@@ -73,10 +71,7 @@ JScriptRun::JScriptRun(DuktapeHeap& heap, const JScriptProgram& program, ScriptS
     defineGlobal(thread_, name);
   }
   heap_.leave();
-  const std::string& bytecode = program.bytecode();
-  void* p = duk_push_fixed_buffer(thread_, bytecode.size());
-  std::memcpy(p, bytecode.data(), bytecode.size());
-  duk_load_function(thread_);
+  heap.pushProgram(thread_, program);
 }
 
 JScriptRun::~JScriptRun() {
