@@ -118,7 +118,7 @@ std::shared_ptr<asp::Request> buildRequest(const PageRequest& r, const std::stri
   info.contentType = r.contentType;
   info.contentLength = r.body.size();
   info.headers = r.headers;
-  request->describe(info);
+  request->describe(std::move(info));
   return request;
 }
 

@@ -52,6 +52,7 @@ void Request::setBody(std::string bytes, std::string contentType) {
 }
 
 void Request::setServerVariable(TextView name, Text value) {
+  serverVariables();
   serverVariables_->replace(upper(name), std::move(value));
 }
 
@@ -135,6 +136,7 @@ std::shared_ptr<RequestCollection> Request::formCollection() const {
 }
 
 std::shared_ptr<RequestCollection> Request::serverVariablesCollection() const {
+  serverVariables();
   return std::make_shared<RequestCollection>(serverVariables_, Text());
 }
 

@@ -15,8 +15,9 @@
 
 namespace asp {
 
-// What the host knows of one request beyond its query string and body; describe() turns it
-// into the server variables the classic host gives and reads the cookies from its headers.
+// What the host knows of one request beyond its query string and body; describe() reads the
+// cookies from its headers and keeps it for the server variables the classic host gives, which
+// are made when a page first reads one (most pages read none, or only a few).
 struct HttpRequestInfo {
   std::string method = "GET";
   std::string path;  // the URL path of the page, without the query
@@ -44,7 +45,7 @@ class Request : public automation::Dispatch {
   void setCodePage(int codePage) { codePage_ = codePage; }
   void setQueryString(std::string raw);  // without "?"
   void setBody(std::string bytes, std::string contentType);
-  void describe(const HttpRequestInfo& info);
+  void describe(HttpRequestInfo info);
   void setServerVariable(TextView name, Text value);
   // A cookie whose value is decoded already; its keys are read from it.
   void setCookie(Text name, Text value);
@@ -56,7 +57,7 @@ class Request : public automation::Dispatch {
   Variant Form(TextView key) const { return form().get(key); }
   Text FormAll() const;
   Variant Cookies(TextView key) const;  // the whole value
-  Variant ServerVariables(TextView name) const { return serverVariables_->get(name); }
+  Variant ServerVariables(TextView name) const { return serverVariables().get(name); }
   // Request(key): QueryString, Form, Cookies, ServerVariables, in that order.
   Variant Item(TextView key) const;
   std::int32_t TotalBytes() const { return static_cast<std::int32_t>(totalBytes_); }
@@ -75,6 +76,8 @@ class Request : public automation::Dispatch {
 
  private:
   const ValueCollection& form() const;
+  const ValueCollection& serverVariables() const;
+  void addServerVariables(const HttpRequestInfo& info) const;
 
   int codePage_ = 65001;
   std::string rawQuery_;
@@ -85,7 +88,8 @@ class Request : public automation::Dispatch {
   std::size_t readPos_ = 0;
   mutable std::shared_ptr<ValueCollection> form_;  // parsed when first read
   std::shared_ptr<std::vector<CookieData>> cookies_;
-  std::shared_ptr<ValueCollection> serverVariables_;  // names upper-cased
+  std::shared_ptr<ValueCollection> serverVariables_;    // names upper-cased
+  mutable std::unique_ptr<HttpRequestInfo> described_;  // not yet in serverVariables_
 };
 
 }  // namespace asp

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace asp {
 namespace {
 
@@ -161,6 +163,31 @@ TEST(Request, DescribeGivesTheServerVariablesOfTheClassicHost) {
   EXPECT_EQ(toText(names->front()), u"ALL_HTTP");
   EXPECT_EQ(toText(names->back()), u"HTTP_COOKIE");
   EXPECT_EQ(toInt32(get(obj(get(obj(sv), u"", {Variant(u"no_such")})), u"Count")), 0);
+}
+
+// The variables are made only when first read; what was set before or after describe() keeps
+// the order of the calls, and the collection a script took sees them all.
+TEST(Request, ServerVariablesSetAroundDescribeKeepTheOrderOfTheCalls) {
+  Request r;
+  r.setServerVariable(u"url", u"/before.asp");
+  r.setServerVariable(u"custom", u"1");
+  HttpRequestInfo info;
+  info.path = "/described.asp";
+  info.headers = {{"X-Tag", "a"}, {"X-Tag", "b"}};
+  r.describe(info);
+  EXPECT_EQ(r.ServerVariables(u"URL").text(), u"/described.asp");
+  EXPECT_EQ(r.ServerVariables(u"CUSTOM").text(), u"1");
+  EXPECT_EQ(r.ServerVariables(u"HTTP_X_TAG").text(), u"b");
+  r.describe(info);
+  r.setServerVariable(u"PATH_INFO", u"/after");
+  Variant sv = get(r, u"ServerVariables");
+  EXPECT_EQ(toText(get(obj(sv), u"", {Variant(u"path_info")})), u"/after");
+  EXPECT_EQ(toText(get(obj(sv), u"", {Variant(u"url")})), u"/described.asp");
+  auto names = obj(sv).enumerate();
+  ASSERT_TRUE(names);
+  EXPECT_EQ(std::count_if(names->begin(), names->end(),
+                          [](const Variant& n) { return toText(n) == u"URL"; }),
+            1);
 }
 
 }  // namespace

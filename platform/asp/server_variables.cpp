@@ -1,7 +1,8 @@
 // The server variables of a request, named and ordered as the classic host gives them, with
 // one HTTP_ variable per received header and ALL_HTTP / ALL_RAW over all of them. Variables
 // of features this host has not (client certificates, Windows log-on) are there and empty,
-// as they are on the classic host when the feature is unused.
+// as they are on the classic host when the feature is unused. They are made from what describe()
+// kept when a page first reads one.
 #include <string>
 
 #include "request.h"
@@ -17,9 +18,34 @@ std::string httpVariableName(std::string_view header) {
   return out;
 }
 
+bool isCookieHeader(std::string_view name) {
+  constexpr std::string_view kCookie = "cookie";
+  if (name.size() != kCookie.size()) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(name[i])) != kCookie[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-void Request::describe(const HttpRequestInfo& r) {
+void Request::describe(HttpRequestInfo info) {
+  for (const auto& [name, value] : info.headers) {
+    if (isCookieHeader(name)) addCookieHeader(value);
+  }
+  if (described_) addServerVariables(*described_);
+  described_ = std::make_unique<HttpRequestInfo>(std::move(info));
+}
+
+const ValueCollection& Request::serverVariables() const {
+  if (described_) {
+    auto info = std::move(described_);
+    addServerVariables(*info);
+  }
+  return *serverVariables_;
+}
+
+void Request::addServerVariables(const HttpRequestInfo& r) const {
   std::string allHttp, allRaw;
   for (const auto& [name, value] : r.headers) {
     allHttp += httpVariableName(name) + ":" + value + "\n";
@@ -78,14 +104,12 @@ void Request::describe(const HttpRequestInfo& r) {
     if (fresh) {
       serverVariables_->add(name, automation::fromUtf8(value));
     } else {
-      setServerVariable(name, automation::fromUtf8(value));
+      serverVariables_->replace(name, automation::fromUtf8(value));
     }
   }
   for (const auto& [name, value] : r.headers) {
-    setServerVariable(automation::fromUtf8(httpVariableName(name)), automation::fromUtf8(value));
-    std::string lowered = name;
-    for (auto& c : lowered) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    if (lowered == "cookie") addCookieHeader(value);
+    serverVariables_->replace(automation::fromUtf8(httpVariableName(name)),
+                              automation::fromUtf8(value));
   }
 }
 
