@@ -290,7 +290,8 @@ std::optional<ScriptFailure> RequestRun::runErrorPage(const ScriptFailure& failu
 
 void RequestRun::execute(const std::string& from, automation::TextView path, bool transfer) {
   auto target = normalizeSitePath(siteFolder(from), toUtf8(path));
-  if (!target || !lowerAscii(*target).ends_with(".asp")) {
+  auto file = target ? resolveSitePath(site_.settings().root, *target) : std::nullopt;
+  if (!target || !lowerAscii(*target).ends_with(".asp") || (file && site_.isPrivate(*file))) {
     throw automation::AutomationError(automation::hr::kFail,
                                       transfer ? u"Server.Transfer" : u"Server.Execute",
                                       u"Invalid path: " + Text(path));

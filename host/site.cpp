@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <future>
 
+#include "fso/drive_map.h"
 #include "jscript/jscript_engine.h"
 #include "request_run.h"
 #include "site_paths.h"
@@ -27,6 +28,24 @@ SiteSettings completed(SiteSettings s) {
 // token, so that requests under the old and the new cookie still run one at a time.
 std::string queueKey(const SessionStore::Entry& session) {
   return std::to_string(session.session->SessionID());
+}
+
+// Puts the default drive roots under the data folder and gives every folder that pages may
+// write into: the data folder and each drive root, wherever the environment mapped it.
+std::vector<fs::path> privateFolders(const fs::path& root, const fs::path& dataFolder) {
+  fso::setDefaultDrivesFolder(dataFolder / "drives");
+  std::vector<fs::path> folders{dataFolder};
+  for (char16_t letter = u'a'; letter <= u'z'; ++letter) {
+    folders.push_back(fs::absolute(fso::driveRoot(letter)));
+  }
+  for (const fs::path& folder : folders) {
+    auto [end, _] = std::mismatch(folder.begin(), folder.end(), root.begin(), root.end());
+    if (end == folder.end()) {
+      std::fprintf(stderr, "balance-host: %s holds the site root, so no file of it is served\n",
+                   folder.c_str());
+    }
+  }
+  return folders;
 }
 
 void report(TextView event, const ScriptFailure& failure) {
@@ -73,7 +92,7 @@ Site::Site(SiteSettings settings, automation::ClassRegistry registry)
       pages_(settings_.root, engines_, settings_.defaultLanguage),
       application_(std::make_shared<asp::Application>()),
       database_(SiteDatabase::open(settings_.root, settings_.dataFolder, *application_)),
-      files_(settings_.root, settings_.dataFolder),
+      files_(settings_.root, privateFolders(settings_.root, settings_.dataFolder)),
       sessions_(settings_.sessionTimeoutMinutes),
       executor_(settings_.executor) {
   engines_.add(std::make_shared<jscript::JScriptEngine>());
@@ -95,6 +114,9 @@ void Site::submit(PageRequest request, std::shared_ptr<ReplyChannel> reply) {
       page = std::move(*known);
     } else {
       Route route = routeRequest(settings_.root, request);
+      if (route.kind != Route::Kind::Reply && files_.isPrivate(route.file)) {
+        return reply->finish(plainReply(404, "Not Found"));
+      }
       if (route.kind == Route::Kind::File) return reply->finish(files_.reply(route.file, rawPath));
       if (route.kind == Route::Kind::Reply) return reply->finish(std::move(route.reply));
       knownPages_.remember(rawPath, route);

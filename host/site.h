@@ -62,6 +62,8 @@ class Site {
   SessionStore& sessions() { return sessions_; }
   PageExecutor& executor() { return executor_; }
   const std::shared_ptr<asp::Application>& application() const { return application_; }
+  // Whether `file` lies in the data folder or a drive root: never served, never run.
+  bool isPrivate(const std::filesystem::path& file) const { return files_.isPrivate(file); }
 
   // global.asa, compiled; nullptr for a site without one. Raises its compile errors.
   std::shared_ptr<const CompiledPage> globalAsa();

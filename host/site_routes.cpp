@@ -3,11 +3,14 @@
 
 #include <mutex>
 
+#include "asp/url_encoding.h"
 #include "site_paths.h"
 #include "static_files.h"
 
 namespace host {
 namespace fs = std::filesystem;
+using automation::fromUtf8;
+using automation::toUtf8;
 
 namespace {
 
@@ -77,8 +80,10 @@ Route routeRequest(const fs::path& root, const PageRequest& request) {
     if (!path->ends_with('/')) {
       route = reply(301, "Moved Permanently");
       std::string_view query = targetQuery(request.target);
+      // From the normalized path: "//evil.example/../images" must not lead off the site.
+      std::string location = toUtf8(asp::urlPathEncode(fromUtf8("/" + *normalized), 65001));
       route.reply.headers.emplace_back(
-          "Location", std::string(rawPath) + "/" + (query.empty() ? "" : "?" + std::string(query)));
+          "Location", location + "/" + (query.empty() ? "" : "?" + std::string(query)));
       return route;
     }
     auto page = defaultPage(root, *normalized);

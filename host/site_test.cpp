@@ -7,6 +7,7 @@
 
 #include <thread>
 
+#include "site_paths.h"
 #include "site_routes.h"
 #include "test_site.h"
 
@@ -73,6 +74,66 @@ TEST_F(SiteRequests, NothingOutsideTheRootNorPrivateFilesIsServed) {
     EXPECT_TRUE(r.status == 404 || r.status == 400) << target << " gave " << r.status;
     EXPECT_EQ(r.body.find("SQLite"), std::string::npos) << target;
     EXPECT_EQ(r.body.find("secret"), std::string::npos) << target;
+  }
+}
+
+TEST_F(SiteRequests, OnlyKnownKindsOfFileAreServedNeverEditorCopies) {
+  for (const char* name : {"index.asp~", "include/conn.inc.bak", "person/.index.asp.swp",
+                           "person/index.asp.swp", "index.asp.orig", "tools/make_images.py",
+                           "notes.md", "run.sh", "Include/Style.css~", "#index.asp#"}) {
+    site.write(name, "<% var secret; %>");
+  }
+  for (const char* target : {"/index.asp~", "/include/conn.inc.bak", "/person/.index.asp.swp",
+                             "/person/index.asp.swp", "/index.asp.orig", "/tools/make_images.py",
+                             "/notes.md", "/run.sh", "/include/style.css~", "/%23index.asp%23"}) {
+    HttpReply r = site.get(target);
+    EXPECT_EQ(r.status, 404) << target;
+    EXPECT_EQ(r.body.find("secret"), std::string::npos) << target;
+  }
+  site.write("images/a.GIF", "GIF89a");
+  site.write("fonts/f.woff2", "wOF2");
+  site.write("docs/a.pdf", "%PDF");
+  for (auto [target, type] : std::vector<std::pair<std::string, std::string>>{
+           {"/images/a.gif", "image/gif"},
+           {"/fonts/f.woff2", "font/woff2"},
+           {"/docs/a.pdf", "application/pdf"},
+           {"/empty/readme.txt", "text/plain; charset=utf-8"}}) {
+    HttpReply r = site.get(target);
+    EXPECT_EQ(r.status, 200) << target;
+    EXPECT_EQ(header(r, "Content-Type"), type) << target;
+  }
+}
+
+TEST_F(SiteRequests, SymbolicLinksNeverLeadOutOfTheRoot) {
+  test_support::TempDir outside;
+  std::ofstream(outside.path() / "secret.txt") << "secret";
+  std::ofstream(outside.path() / "run.asp") << "<%= 'secret' + ' ran' %>";
+  namespace fs = std::filesystem;
+  fs::create_directory_symlink(outside.path(), site.root() / "linked");
+  fs::create_symlink(outside.path() / "run.asp", site.root() / "run.asp");
+  fs::create_symlink(outside.path() / "secret.txt", site.root() / "secret.txt");
+  for (const char* target :
+       {"/linked/secret.txt", "/linked/run.asp", "/run.asp", "/secret.txt", "/linked/"}) {
+    HttpReply r = site.get(target);
+    EXPECT_EQ(r.status, 404) << target;
+    EXPECT_EQ(r.body.find("secret"), std::string::npos) << target;
+  }
+  EXPECT_FALSE(resolveSitePath(site.root(), "linked/run.asp"));
+  // A link that stays inside the root is followed.
+  fs::create_directory_symlink(site.root() / "Include", site.root() / "styles");
+  EXPECT_EQ(site.get("/styles/style.css").body, "body{}");
+}
+
+TEST_F(SiteRequests, AFoldersRedirectNeverLeadsOffTheSite) {
+  site.write("images/a.gif", "GIF89a");
+  for (auto [target, location] : std::vector<std::pair<std::string, std::string>>{
+           {"//evil.example/../images", "/images/"},
+           {"//evil.example/%2e%2e/images?x=1", "/images/?x=1"},
+           {"/./images", "/images/"},
+           {"/person/../images", "/images/"}}) {
+    HttpReply r = site.get(target);
+    EXPECT_EQ(r.status, 301) << target;
+    EXPECT_EQ(header(r, "Location"), location) << target;
   }
 }
 

@@ -15,69 +15,88 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool endsWith(const std::string& s, std::string_view suffix) {
-  return s.size() >= suffix.size() &&
-         s.compare(s.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 bool isWithin(const fs::path& folder, const fs::path& p) {
   if (folder.empty()) return false;
   auto [end, _] = std::mismatch(folder.begin(), folder.end(), p.begin(), p.end());
   return end == folder.end();
 }
 
+// Pages, styles, scripts, images, fonts and documents; nothing else is ever sent.
+constexpr std::array<std::pair<std::string_view, std::string_view>, 30> kTypes = {{
+    {".html", "text/html; charset=utf-8"},
+    {".htm", "text/html; charset=utf-8"},
+    {".css", "text/css; charset=utf-8"},
+    {".js", "application/javascript; charset=utf-8"},
+    {".json", "application/json"},
+    {".xml", "application/xml"},
+    {".txt", "text/plain; charset=utf-8"},
+    {".csv", "text/csv; charset=utf-8"},
+    {".gif", "image/gif"},
+    {".png", "image/png"},
+    {".jpg", "image/jpeg"},
+    {".jpeg", "image/jpeg"},
+    {".bmp", "image/bmp"},
+    {".webp", "image/webp"},
+    {".ico", "image/x-icon"},
+    {".svg", "image/svg+xml"},
+    {".woff", "font/woff"},
+    {".woff2", "font/woff2"},
+    {".ttf", "font/ttf"},
+    {".otf", "font/otf"},
+    {".eot", "application/vnd.ms-fontobject"},
+    {".pdf", "application/pdf"},
+    {".rtf", "application/rtf"},
+    {".doc", "application/msword"},
+    {".xls", "application/vnd.ms-excel"},
+    {".ppt", "application/vnd.ms-powerpoint"},
+    {".docx", "application/vnd.openxmlformats-officedocument.wordprocessingml.document"},
+    {".xlsx", "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet"},
+    {".pptx", "application/vnd.openxmlformats-officedocument.presentationml.presentation"},
+    {".zip", "application/zip"},
+}};
+
 }  // namespace
 
-StaticFiles::StaticFiles(fs::path root, fs::path dataFolder) : root_(std::move(root)) {
-  std::error_code ec;
-  dataFolder_ = fs::weakly_canonical(dataFolder, ec);
-  if (ec) dataFolder_.clear();
+StaticFiles::StaticFiles(fs::path root, const std::vector<fs::path>& privateFolders)
+    : root_(std::move(root)) {
+  for (const fs::path& folder : privateFolders) {
+    std::error_code ec;
+    fs::path canonical = fs::weakly_canonical(fs::absolute(folder), ec);
+    if (!ec) private_.push_back(canonical.lexically_normal());
+  }
 }
 
 bool StaticFiles::isPage(const fs::path& file) {
   return lowerAscii(file.extension().string()) == ".asp";
 }
 
+bool StaticFiles::isPrivate(const fs::path& file) const {
+  std::error_code ec;
+  fs::path canonical = fs::weakly_canonical(file, ec);
+  if (ec) return true;
+  for (const fs::path& folder : private_) {
+    if (isWithin(folder, canonical)) return true;
+  }
+  return false;
+}
+
 bool StaticFiles::servable(const fs::path& file) const {
   std::error_code ec;
-  if (!fs::is_regular_file(file, ec)) return false;
-  std::string name = lowerAscii(file.filename().string());
-  if (name.starts_with('.')) return false;
-  constexpr std::array<std::string_view, 10> hidden = {
-      ".asp", ".asa", ".inc", ".db", ".sqlite", ".sqlite3", "-wal", "-shm", "-journal", ".sql"};
-  for (std::string_view suffix : hidden) {
-    if (endsWith(name, suffix)) return false;
-  }
+  if (!fs::is_regular_file(file, ec) || !contentType(file)) return false;
   fs::path canonical = fs::canonical(file, ec);
   if (ec) return false;
   for (const auto& segment : fs::relative(canonical, fs::canonical(root_, ec))) {
     if (segment.string().starts_with('.')) return false;
   }
-  return !isWithin(dataFolder_, canonical);
+  return !isPrivate(canonical);
 }
 
-std::string StaticFiles::contentType(const fs::path& file) {
-  static const std::array<std::pair<std::string_view, std::string_view>, 14> types = {{
-      {".html", "text/html; charset=utf-8"},
-      {".htm", "text/html; charset=utf-8"},
-      {".css", "text/css; charset=utf-8"},
-      {".js", "application/javascript; charset=utf-8"},
-      {".json", "application/json"},
-      {".txt", "text/plain; charset=utf-8"},
-      {".gif", "image/gif"},
-      {".png", "image/png"},
-      {".jpg", "image/jpeg"},
-      {".jpeg", "image/jpeg"},
-      {".ico", "image/x-icon"},
-      {".svg", "image/svg+xml"},
-      {".pdf", "application/pdf"},
-      {".xml", "application/xml"},
-  }};
+std::optional<std::string_view> StaticFiles::contentType(const fs::path& file) {
   std::string ext = lowerAscii(file.extension().string());
-  for (const auto& [suffix, type] : types) {
-    if (ext == suffix) return std::string(type);
+  for (const auto& [suffix, type] : kTypes) {
+    if (ext == suffix) return type;
   }
-  return "application/octet-stream";
+  return std::nullopt;
 }
 
 std::optional<FileIdentity> identifyFile(const fs::path& file) {
@@ -99,7 +118,7 @@ HttpReply StaticFiles::reply(const fs::path& file, std::string_view rawPath) {
   auto identity = identifyFile(file);
   auto kept = std::make_shared<Kept>();
   kept->file = file;
-  kept->contentType = contentType(file);
+  kept->contentType = std::string(*contentType(file));
   auto body = readWholeFile(file);
   if (!identity || !body) return plainReply(404, "Not Found");
   kept->body = std::move(*body);

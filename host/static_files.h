@@ -1,8 +1,11 @@
 // Static files of the site: what may be served and with which content type, and the bytes of
-// small files kept in memory. Page sources (.asp), include files (.inc), global.asa, database
-// files (.db, .sqlite, their -wal, -shm and -journal companions), SQL scripts, hidden files and
-// everything in the site's data folder are never sent as files. A kept file is checked against
-// the disk (one stat) on every request, so a changed file is never sent stale.
+// small files kept in memory. Only files whose extension has a known content type are sent
+// (pages, styles, scripts, images, fonts, documents), so page sources, include files,
+// global.asa, databases, scripts of other languages and editor or backup copies
+// ("index.asp~", "conn.inc.bak", ".swp", ".orig") never are; nor hidden files, nor anything
+// under a private folder (the data folder, the upload drive roots), which no page runs from
+// either. A kept file is checked against the disk (one stat) on every request, so a changed
+// file is never sent stale.
 #pragma once
 
 #include <filesystem>
@@ -11,6 +14,7 @@
 #include <optional>
 #include <shared_mutex>
 #include <string>
+#include <vector>
 
 #include "exchange.h"
 
@@ -27,12 +31,15 @@ std::optional<FileIdentity> identifyFile(const std::filesystem::path& file);
 
 class StaticFiles {
  public:
-  // `dataFolder` may lie inside the root; nothing under it is served.
-  StaticFiles(std::filesystem::path root, std::filesystem::path dataFolder);
+  // The private folders (data folder, drive roots) may lie inside the root, or be missing yet.
+  StaticFiles(std::filesystem::path root, const std::vector<std::filesystem::path>& privateFolders);
 
   // Whether `file` (resolved under the root) may be sent as it is.
   bool servable(const std::filesystem::path& file) const;
-  static std::string contentType(const std::filesystem::path& file);
+  // Whether `file` lies under a private folder, symbolic links followed.
+  bool isPrivate(const std::filesystem::path& file) const;
+  // The content type of a servable extension; nullopt for any other.
+  static std::optional<std::string_view> contentType(const std::filesystem::path& file);
   static bool isPage(const std::filesystem::path& file);
 
   // The reply for `file`, the routed target of `rawPath` (404 when it may not be served);
@@ -53,7 +60,7 @@ class StaticFiles {
   static HttpReply replyOf(const Kept& kept);
 
   std::filesystem::path root_;
-  std::filesystem::path dataFolder_;  // canonical, empty when it does not exist
+  std::vector<std::filesystem::path> private_;  // as canonical as they can be made
   mutable std::shared_mutex mutex_;
   std::map<std::string, std::shared_ptr<const Kept>, std::less<>> kept_;
 };

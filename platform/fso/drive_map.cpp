@@ -1,6 +1,7 @@
 #include "drive_map.h"
 
 #include <cstdlib>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,14 @@ std::vector<Text> resolvedUnderRoot(TextView path) {
   return kept;
 }
 
+std::mutex defaultMutex;
+std::filesystem::path defaultDrives = std::filesystem::path("data") / "drives";
+
+std::filesystem::path defaultDrivesFolder() {
+  std::lock_guard lock(defaultMutex);
+  return defaultDrives;
+}
+
 [[noreturn]] void throwInvalidPath(TextView path) {
   automation::throwProviderError(kSource, Text(u"Bad file name: ") + Text(path));
 }
@@ -70,7 +79,12 @@ std::filesystem::path driveRoot(char16_t letter) {
   if (auto data = environment("XDG_DATA_HOME"); !data.empty()) {
     return std::filesystem::path(data) / "balance" / "drives" / letterFolder;
   }
-  return std::filesystem::path("data") / "drives" / letterFolder;
+  return defaultDrivesFolder() / letterFolder;
+}
+
+void setDefaultDrivesFolder(std::filesystem::path folder) {
+  std::lock_guard lock(defaultMutex);
+  defaultDrives = std::move(folder);
 }
 
 std::filesystem::path toHostPath(TextView windowsPath) {

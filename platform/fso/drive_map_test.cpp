@@ -30,6 +30,10 @@ TEST_F(DriveMapTest, EachLetterHasARoot) {
   EXPECT_EQ(driveRoot(u'c'), "/home/u/.local/share/balance/drives/c");
   unsetenv("XDG_DATA_HOME");
   EXPECT_EQ(driveRoot(u'c'), "data/drives/c");
+  setDefaultDrivesFolder("/var/lib/site-data/drives");
+  EXPECT_EQ(driveRoot(u'c'), "/var/lib/site-data/drives/c");
+  EXPECT_EQ(driveRoot(u'e'), "/mnt/e-drive");
+  setDefaultDrivesFolder("data/drives");
 }
 
 TEST_F(DriveMapTest, DrivePathsLandUnderTheRoot) {
