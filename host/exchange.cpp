@@ -23,4 +23,14 @@ HttpReply plainReply(int status, std::string reason) {
   return r;
 }
 
+bool isUrlEncodedForm(std::string_view contentType) {
+  constexpr std::string_view kForm = "application/x-www-form-urlencoded";
+  if (contentType.size() < kForm.size()) return false;
+  for (std::size_t i = 0; i < kForm.size(); ++i) {
+    char c = contentType[i];
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kForm[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace host

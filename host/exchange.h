@@ -56,4 +56,7 @@ std::string failureSummary(const ScriptFailure& failure);
 
 HttpReply plainReply(int status, std::string reason);
 
+// Whether a body of `contentType` is a URL-encoded form, read whole into Request.Form.
+bool isUrlEncodedForm(std::string_view contentType);
+
 }  // namespace host

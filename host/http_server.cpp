@@ -8,6 +8,7 @@
 
 #include <utility>  // Boost 1.74's asio uses std::exchange without including it
 
+#include <atomic>
 #include <boost/asio.hpp>
 #include <boost/beast.hpp>
 #include <deque>
@@ -41,10 +42,25 @@ class AccessLog {
   std::mutex mutex_;
 };
 
+// What all connections hold at once, against the edge's caps.
+struct EdgeLoad {
+  std::atomic<std::size_t> connections{0};
+  std::atomic<std::size_t> bodyBytes{0};
+
+  bool reserveBody(std::size_t bytes, std::size_t cap) {
+    std::size_t now = bodyBytes.load();
+    do {
+      if (now + bytes > cap) return false;
+    } while (!bodyBytes.compare_exchange_weak(now, now + bytes));
+    return true;
+  }
+};
+
 class Connection : public std::enable_shared_from_this<Connection> {
  public:
-  Connection(tcp::socket socket, const HttpSettings& settings, Site& site, AccessLog& log)
-      : stream_(std::move(socket)), settings_(settings), site_(site), log_(log) {
+  Connection(tcp::socket socket, const HttpSettings& settings, Site& site, AccessLog& log,
+             EdgeLoad& load)
+      : stream_(std::move(socket)), settings_(settings), site_(site), log_(log), load_(load) {
     error_code ec;
     auto remote = stream_.socket().remote_endpoint(ec);
     if (!ec) {
@@ -56,6 +72,11 @@ class Connection : public std::enable_shared_from_this<Connection> {
       local_ = local.address().to_string();
       localPort_ = local.port();
     }
+  }
+
+  ~Connection() {
+    releaseBody();
+    --load_.connections;
   }
 
   void start() { readHeader(); }
@@ -95,7 +116,30 @@ class Connection : public std::enable_shared_from_this<Connection> {
   void onHeader(error_code ec) {
     if (ec) return failRead(ec);
     started_ = std::chrono::steady_clock::now();
+    const auto& request = parser_->get();
+    onStart(request);
+    // "chunked, identity" or "xchunked" would leave the body to be read as another request.
+    if (request.count(http::field::transfer_encoding) && !parser_->chunked()) {
+      return reject(400, "Bad Request");
+    }
+    if (request.version() >= 11 && !request.count(http::field::host)) {
+      return reject(400, "Bad Request");
+    }
     if (parser_->is_done()) return onRequest();
+    std::size_t limit = settings_.maxRequestBytes;
+    auto type = request[http::field::content_type];
+    if (isUrlEncodedForm(std::string_view(type.data(), type.size()))) {
+      limit = std::min(limit, site_.settings().maxFormBytes);
+    }
+    auto length = parser_->content_length();
+    if (length && *length > limit) return reject(413, "Payload Too Large");
+    parser_->body_limit(limit);
+    // A chunked body may grow to the limit: that much is held for it.
+    std::size_t reserve = length ? static_cast<std::size_t>(*length) : limit;
+    if (!load_.reserveBody(reserve, settings_.maxBodyBytesInFlight)) {
+      return reject(503, "Service Unavailable");
+    }
+    reservedBody_ = reserve;
     if (beast::iequals(parser_->get()[http::field::expect], "100-continue")) {
       queue("HTTP/1.1 100 Continue\r\n\r\n");
     }
@@ -119,9 +163,17 @@ class Connection : public std::enable_shared_from_this<Connection> {
   }
 
   void reject(int status, const char* reason) {
+    releaseBody();
     keepAlive_ = false;
     head_ = false;
-    complete(plainReply(status, reason));
+    HttpReply reply = plainReply(status, reason);
+    if (status == 503) reply.headers.emplace_back("Retry-After", "1");
+    complete(std::move(reply));
+  }
+
+  void releaseBody() {
+    load_.bodyBytes -= reservedBody_;
+    reservedBody_ = 0;
   }
 
   void onStart(const http::request<http::string_body>& request) {
@@ -136,6 +188,7 @@ class Connection : public std::enable_shared_from_this<Connection> {
   }
 
   void onRequest() {
+    releaseBody();
     http::request<http::string_body>& request = parser_->get();
     onStart(request);
     PageRequest r;
@@ -268,6 +321,8 @@ class Connection : public std::enable_shared_from_this<Connection> {
   const HttpSettings& settings_;
   Site& site_;
   AccessLog& log_;
+  EdgeLoad& load_;
+  std::size_t reservedBody_ = 0;  // of load_.bodyBytes, while the body is being read
   std::string remote_;
   unsigned short remotePort_ = 0;
   std::string local_;
@@ -307,17 +362,32 @@ struct HttpServer::Impl {
     net::io_context& context = *contexts[next++ % contexts.size()];
     acceptor->async_accept(context, [this](error_code ec, tcp::socket socket) {
       if (!acceptor->is_open()) return;
-      if (!ec) {
+      if (!ec && ++load.connections > settings.maxConnections) {
+        --load.connections;
+        refuse(socket);
+      } else if (!ec) {
         socket.set_option(tcp::no_delay(true), ec);
-        std::make_shared<Connection>(std::move(socket), settings, site, log)->start();
+        std::make_shared<Connection>(std::move(socket), settings, site, log, load)->start();
       }
       accept();
     });
   }
 
+  // A few bytes on a fresh socket: the write does not wait.
+  static void refuse(tcp::socket& socket) {
+    HttpReply busy = plainReply(503, "Service Unavailable");
+    busy.headers.emplace_back("Retry-After", "1");
+    std::string bytes = replyHead(busy, {busy.body.size(), false, 11}) + busy.body;
+    error_code ec;
+    net::write(socket, net::buffer(bytes), ec);
+    socket.shutdown(tcp::socket::shutdown_both, ec);
+    socket.close(ec);
+  }
+
   HttpSettings settings;
   Site& site;
   AccessLog log;
+  EdgeLoad load;
   std::vector<std::unique_ptr<net::io_context>> contexts;
   std::optional<tcp::acceptor> acceptor;
   std::size_t next = 0;

@@ -1,5 +1,6 @@
-// The HTTP host on loopback: keep-alive, the request-size limit, raw bodies, session cookies
-// and the access log.
+// The HTTP host on loopback: keep-alive, the request-size limits, raw bodies, session cookies,
+// the access log, and the refusals of the edge (framing in doubt, connections and bodies beyond
+// their caps), each sent as the attack would send it.
 #include "http_server.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <boost/asio.hpp>
 #include <boost/beast.hpp>
 
+#include "http_wire.h"
 #include "render_command.h"
 #include "test_site.h"
 
@@ -27,11 +29,14 @@ using host_test::TestSite;
 class Loopback : public ::testing::Test {
  protected:
   void start(std::size_t maxRequestBytes = 32u << 20) {
+    start([maxRequestBytes](HttpSettings& s) { s.maxRequestBytes = maxRequestBytes; });
+  }
+  void start(const std::function<void(HttpSettings&)>& change) {
     log = std::tmpfile();
     HttpSettings settings;
     settings.port = 0;
-    settings.maxRequestBytes = maxRequestBytes;
     settings.accessLog = log;
+    change(settings);
     server = std::make_unique<HttpServer>(settings, site.site());
     server->start();
     socket.connect(tcp::endpoint(net::ip::make_address("127.0.0.1"), server->port()));
@@ -244,6 +249,128 @@ TEST_F(Loopback, APageSeesItsClientGo) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   EXPECT_TRUE(automation::equals(application.get(u"gone"), automation::Variant(true)));
+}
+
+// A request as raw bytes on a connection of its own: everything the server sends until it
+// closes the connection (or the time is up).
+std::string exchangeRaw(unsigned short port, const std::string& bytes) {
+  net::io_context io;
+  tcp::socket socket(io);
+  socket.connect(tcp::endpoint(net::ip::make_address("127.0.0.1"), port));
+  net::write(socket, net::buffer(bytes));
+  std::string got;
+  readUntil(socket, got, "\x01never");
+  return got;
+}
+
+int statusOf(const std::string& reply) {
+  return reply.starts_with("HTTP/1.1 ") ? std::stoi(reply.substr(9, 3)) : 0;
+}
+
+TEST_F(Loopback, TransferCodingsOtherThanAFinalChunkedAreRefused) {
+  site.write("p.asp", "<%= Request.TotalBytes %>");
+  site.write("secret.txt", "smuggled");
+  start();
+  for (const char* coding : {"chunked, identity", "xchunked", "identity", "gzip"}) {
+    std::string got = exchangeRaw(
+        server->port(), std::string("POST /p.asp HTTP/1.1\r\nHost: 127.0.0.1\r\n") +
+                            "Transfer-Encoding: " + coding +
+                            "\r\n\r\n0\r\n\r\nGET /secret.txt HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+    EXPECT_EQ(statusOf(got), 400) << coding;
+    EXPECT_NE(got.find("Connection: close"), std::string::npos) << coding;
+    EXPECT_EQ(got.find("smuggled"), std::string::npos) << coding;
+    EXPECT_EQ(got.find("HTTP/1.1", 1), std::string::npos) << "one reply only: " << got;
+  }
+  std::string chunked = exchangeRaw(server->port(),
+                                    "POST /p.asp HTTP/1.1\r\nHost: 127.0.0.1\r\n"
+                                    "Transfer-Encoding: chunked\r\nConnection: close\r\n\r\n"
+                                    "3\r\nabc\r\n0\r\n\r\n");
+  EXPECT_EQ(statusOf(chunked), 200) << chunked;
+  EXPECT_TRUE(chunked.ends_with("\r\n\r\n3")) << chunked;
+}
+
+TEST_F(Loopback, AnHttp11RequestWithoutHostIsRefused) {
+  site.write("a.txt", "static");
+  start();
+  std::string without = exchangeRaw(server->port(), "GET /a.txt HTTP/1.1\r\n\r\n");
+  EXPECT_EQ(statusOf(without), 400) << without;
+  EXPECT_EQ(without.find("static"), std::string::npos);
+  std::string old = exchangeRaw(server->port(), "GET /a.txt HTTP/1.0\r\n\r\n");
+  EXPECT_EQ(statusOf(old), 200) << old;
+  EXPECT_TRUE(old.ends_with("static"));
+}
+
+TEST_F(Loopback, UrlEncodedBodiesHaveTheFormLimitOthersTheRequestLimit) {
+  site.write("p.asp", "<%= Request.TotalBytes %>");
+  start();
+  std::size_t limit = site.site().settings().maxFormBytes;
+  ASSERT_EQ(limit, 2u << 20);
+  auto post = [&](const char* type, std::size_t size) {
+    http::request<http::string_body> r{http::verb::post, "/p.asp", 11};
+    r.set(http::field::content_type, type);
+    r.body() = std::string(size, 'a');
+    return send(std::move(r));
+  };
+  EXPECT_EQ(post("application/x-www-form-urlencoded", limit).body(), std::to_string(limit));
+  auto big = post("Application/X-WWW-Form-UrlEncoded; charset=utf-8", limit + 1);
+  EXPECT_EQ(big.result_int(), 413);
+  EXPECT_FALSE(big.keep_alive());
+  socket = tcp::socket(io);
+  socket.connect(tcp::endpoint(net::ip::make_address("127.0.0.1"), server->port()));
+  EXPECT_EQ(post("multipart/form-data; boundary=x", limit + 1).body(), std::to_string(limit + 1));
+  // A chunked form is cut off where it passes the limit.
+  std::string chunk(limit / 2 + 1, 'a');
+  std::string got = exchangeRaw(
+      server->port(),
+      "POST /p.asp HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded"
+      "\r\nTransfer-Encoding: chunked\r\n\r\n" +
+          host::chunk(chunk) + host::chunk(chunk) + "0\r\n\r\n");
+  EXPECT_EQ(statusOf(got), 413) << got.substr(0, 100);
+}
+
+TEST_F(Loopback, ConnectionsBeyondTheCapAreRefused) {
+  site.write("a.txt", "static");
+  start([](HttpSettings& s) { s.maxConnections = 2; });
+  EXPECT_EQ(get("/a.txt").body(), "static");  // the fixture's connection is one
+  net::io_context io2;
+  tcp::socket second(io2);
+  second.connect(tcp::endpoint(net::ip::make_address("127.0.0.1"), server->port()));
+  std::string third = exchangeRaw(server->port(), "GET /a.txt HTTP/1.1\r\nHost: x\r\n\r\n");
+  EXPECT_EQ(statusOf(third), 503) << third;
+  EXPECT_NE(third.find("Retry-After: 1"), std::string::npos);
+  second.close();
+  std::string later;
+  for (int i = 0; i < 50 && statusOf(later) != 200; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    later =
+        exchangeRaw(server->port(), "GET /a.txt HTTP/1.1\r\nHost: x\r\nConnection: close\r\n\r\n");
+  }
+  EXPECT_EQ(statusOf(later), 200) << "a closed connection frees its place";
+}
+
+TEST_F(Loopback, BodiesBeyondTheBytesInFlightAreRefused) {
+  site.write("p.asp", "<%= Request.TotalBytes %>");
+  start([](HttpSettings& s) { s.maxBodyBytesInFlight = 1000; });
+  // A slow client announces 800 bytes and sends half of them.
+  std::string head =
+      "POST /p.asp HTTP/1.1\r\nHost: x\r\nContent-Type: application/octet-stream\r\n";
+  net::write(socket, net::buffer(head + "Content-Length: 800\r\n\r\n" + std::string(400, 'a')));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  std::string refused =
+      exchangeRaw(server->port(), head + "Content-Length: 300\r\n\r\n" + std::string(300, 'b'));
+  EXPECT_EQ(statusOf(refused), 503) << refused;
+  std::string fits =
+      exchangeRaw(server->port(), head + "Content-Length: 200\r\nConnection: close\r\n\r\n" +
+                                      std::string(200, 'b'));
+  EXPECT_TRUE(fits.ends_with("\r\n\r\n200")) << fits;
+  net::write(socket, net::buffer(std::string(400, 'a')));
+  http::response<http::string_body> slow;
+  http::read(socket, buffer, slow);
+  EXPECT_EQ(slow.body(), "800");
+  std::string after =
+      exchangeRaw(server->port(), head + "Content-Length: 900\r\nConnection: close\r\n\r\n" +
+                                      std::string(900, 'c'));
+  EXPECT_TRUE(after.ends_with("\r\n\r\n900")) << "received bodies give their bytes back";
 }
 
 }  // namespace

@@ -102,6 +102,10 @@ Site::Site(SiteSettings settings, automation::ClassRegistry registry)
 Site::~Site() { shutdown(); }
 
 void Site::submit(PageRequest request, std::shared_ptr<ReplyChannel> reply) {
+  if (targetQuery(request.target).size() > settings_.maxFormBytes ||
+      (isUrlEncodedForm(request.contentType) && request.body.size() > settings_.maxFormBytes)) {
+    return reply->finish(plainReply(413, "Payload Too Large"));
+  }
   std::string page = request.page;
   std::string url;
   if (page.empty()) {

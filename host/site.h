@@ -34,6 +34,9 @@ struct SiteSettings {
   std::string defaultLanguage = "vbscript";  // of pages without a Language directive
   std::string errorPage;  // root-relative page run for an uncaught error; empty: the error block
   ExecutorSettings executor;
+  // A query string or URL-encoded body beyond this is refused (413): each is parsed whole and
+  // its values may be stored. Multipart and raw bodies have the edge's request limit.
+  std::size_t maxFormBytes = 2u << 20;
 };
 
 inline constexpr char kSessionCookie[] = "BALANCESESSIONID";

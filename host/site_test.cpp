@@ -319,6 +319,27 @@ TEST(SiteExecutor, BeyondTheBoundsRequestsAreRefusedAtOnce) {
   EXPECT_EQ(site.get("/hold.asp", {{"Cookie", a}}).status, 200);
 }
 
+TEST(SiteLimits, QueryStringsAndUrlEncodedBodiesBeyondTheFormLimitAreRefused) {
+  TestSite site(host_test::withSettings([](SiteSettings& s) { s.maxFormBytes = 100; }));
+  site.write("p.asp", "<%= Request.QueryString('q').Count %>|<%= Request.TotalBytes %>");
+  std::string q = "q=" + std::string(98, 'a');
+  EXPECT_EQ(site.get("/p.asp?" + q).body, "1|0");
+  HttpReply longQuery = site.get("/p.asp?" + q + "a");
+  EXPECT_EQ(longQuery.status, 413);
+  EXPECT_EQ(longQuery.body.find("1|"), std::string::npos);
+  auto post = [&](const std::string& type, std::size_t size) {
+    PageRequest r;
+    r.method = "POST";
+    r.target = "/p.asp";
+    r.contentType = type;
+    r.body = std::string(size, 'a');
+    return site.site().handle(r);
+  };
+  EXPECT_EQ(post("application/x-www-form-urlencoded", 100).body, "0|100");
+  EXPECT_EQ(post("application/x-www-form-urlencoded", 101).status, 413);
+  EXPECT_EQ(post("application/octet-stream", 5000).body, "0|5000");
+}
+
 TEST(UrlPath, PercentDecoding) {
   EXPECT_EQ(decodeUrlPath("/a%20b/%E4%B8%AD"), "/a b/中");
   EXPECT_FALSE(decodeUrlPath("/a%2"));
