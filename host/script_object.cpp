@@ -35,6 +35,13 @@ std::optional<std::vector<Variant>> ScriptObject::enumerate() {
   return items;
 }
 
+std::size_t ScriptObject::heldBytes() const {
+  std::size_t total = 2 * text_.size();
+  for (const auto& [name, value] : properties_)
+    total += 2 * name.size() + automation::heldBytes(value);
+  return total;
+}
+
 automation::TypeInfo ScriptObject::describe() const {
   std::vector<MemberInfo> members;
   for (std::size_t i = 0; i < properties_.size(); ++i) {

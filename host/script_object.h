@@ -27,6 +27,7 @@ class ScriptObject : public automation::Dispatch {
 
   const automation::TypeInfo& typeInfo() const override { return info_; }
   std::optional<std::vector<automation::Variant>> enumerate() override;
+  std::size_t heldBytes() const override;
 
   Kind kind() const { return kind_; }
   const Properties& properties() const { return properties_; }

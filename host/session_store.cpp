@@ -48,16 +48,34 @@ SessionStore::EntryRef SessionStore::create() {
   auto entry = std::make_shared<Entry>();
   entry->session = std::make_shared<asp::Session>();  // with a SessionID of its own
   entry->session->Timeout = timeoutMinutes_;
+  entry->session->setLimits(caps_.limits);
   entry->timeoutMinutes = timeoutMinutes_;
   entry->users = 1;
   return entry;
 }
 
-void SessionStore::store(const EntryRef& entry) {
+SessionStore::EntryRef SessionStore::store(const EntryRef& entry) {
   if (entry->token.empty()) entry->token = newToken();
   std::lock_guard lock(mutex_);
+  EntryRef evicted;
+  if (caps_.maxSessions && sessions_.size() >= caps_.maxSessions &&
+      !sessions_.count(entry->token)) {
+    auto idlest = sessions_.end();
+    for (auto it = sessions_.begin(); it != sessions_.end(); ++it) {
+      if (it->second->users == 0 &&
+          (idlest == sessions_.end() || it->second->lastUsed < idlest->second->lastUsed)) {
+        idlest = it;
+      }
+    }
+    if (idlest != sessions_.end()) {
+      evicted = std::move(idlest->second);
+      evicted->stored = false;
+      sessions_.erase(idlest);
+    }
+  }
   entry->stored = true;
   sessions_[entry->token] = entry;
+  return evicted;
 }
 
 void SessionStore::renew(const EntryRef& entry) {

@@ -3,7 +3,8 @@
 // minutes). A new session is stored only once a page has used it, so that requests without a
 // cookie leave nothing behind. The requests of one session never run at once: the page executor
 // queues them under the token; the store only counts them, so that a session in use never
-// expires.
+// expires. The number of sessions is capped: storing one more ends the one idle longest. What
+// one session keeps is limited by the limits each session is made with.
 #pragma once
 
 #include <chrono>
@@ -16,6 +17,11 @@
 #include "asp/session.h"
 
 namespace host {
+
+struct SessionCaps {
+  std::size_t maxSessions = 0;  // 0: no cap
+  asp::SessionLimits limits;    // of each session
+};
 
 class SessionStore {
  public:
@@ -32,14 +38,17 @@ class SessionStore {
   };
   using EntryRef = std::shared_ptr<Entry>;
 
-  explicit SessionStore(int timeoutMinutes = 20) : timeoutMinutes_(timeoutMinutes) {}
+  explicit SessionStore(int timeoutMinutes = 20, SessionCaps caps = {})
+      : timeoutMinutes_(timeoutMinutes), caps_(caps) {}
 
   // The live session of `token`, counted as in use until release(); nullptr when the token is
   // unknown or its session has expired.
   EntryRef find(std::string_view token);
   // A new session, counted as in use; unknown to find() until stored, when it gets its token.
   EntryRef create();
-  void store(const EntryRef& entry);
+  // At the cap, the stored session idle longest (held by no request) leaves the store to make
+  // room and is given back: its end is due. nullptr when none had to go.
+  EntryRef store(const EntryRef& entry);
   // A stored session goes on under a new token; the old one finds nothing from now on.
   void renew(const EntryRef& entry);
   // The request is done with the session; an abandoned session leaves the store.
@@ -59,6 +68,7 @@ class SessionStore {
 
  private:
   int timeoutMinutes_;
+  SessionCaps caps_;
   mutable std::mutex mutex_;
   std::map<std::string, EntryRef, std::less<>> sessions_;
   Clock::time_point lastSweep_ = Clock::now();

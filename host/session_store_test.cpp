@@ -30,6 +30,31 @@ TEST(SessionStore, StoredSessionsAreFoundByTheirToken) {
   EXPECT_NE(other->token, entry->token);
 }
 
+TEST(SessionStore, AtTheCapTheSessionIdleLongestGoes) {
+  SessionStore store(20, {2, {}});
+  auto first = store.create();
+  auto second = store.create();
+  auto third = store.create();
+  EXPECT_EQ(store.store(first), nullptr);
+  store.release(first);
+  EXPECT_EQ(store.store(second), nullptr);  // still held by its request
+  EXPECT_EQ(store.store(third), first);
+  EXPECT_FALSE(first->stored);
+  EXPECT_EQ(store.find(first->token), nullptr);
+  EXPECT_EQ(store.size(), 2u);
+  auto fourth = store.create();
+  EXPECT_EQ(store.store(fourth), nullptr) << "every stored session is in use: none is ended";
+  EXPECT_EQ(store.size(), 3u);
+}
+
+TEST(SessionStore, SessionsAreMadeWithTheStoresLimits) {
+  SessionStore store(20, {0, {100, 0}});
+  auto entry = store.create();
+  EXPECT_THROW(entry->session->set(u"k", Variant(automation::Text(60, u'x'))),
+               automation::AutomationError);
+  EXPECT_TRUE(entry->session->get(u"k").isEmpty());
+}
+
 TEST(SessionStore, IdleSessionsExpireAfterTheirOwnTimeout) {
   SessionStore store(20);
   auto shortLived = store.create();

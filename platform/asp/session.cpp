@@ -108,6 +108,29 @@ const automation::TypeInfo& Contents<Owner>::typeInfo() const {
 
 Session::Session() : id_(nextSessionId()) {}
 
+void Session::set(TextView key, Variant value) {
+  auto bytesOf = [](TextView k, const Variant& v) {
+    return 2 * k.size() + automation::heldBytes(v);
+  };
+  std::size_t bytes = bytesOf(key, value);
+  auto refuse = [&](std::size_t limit, TextView what) {
+    throw automation::AutomationError(automation::hr::kFail, u"Session",
+                                      Text(u"Session(\"") + Text(key) + u"\") is not kept: " +
+                                          Text(what) + u" may take " +
+                                          automation::fromUtf8(std::to_string(limit)) + u" bytes");
+  };
+  if (limits_.maxValueBytes && bytes > limits_.maxValueBytes)
+    refuse(limits_.maxValueBytes, u"one value");
+  if (limits_.maxBytes) {
+    std::size_t total = bytes;
+    for (const auto& [k, v] : values_.items()) {
+      if (!automation::equalsIgnoreCase(k, key)) total += bytesOf(k, v);
+    }
+    if (total > limits_.maxBytes) refuse(limits_.maxBytes, u"one session");
+  }
+  values_.set(key, std::move(value));
+}
+
 const automation::TypeInfo& Session::typeInfo() const {
   static const automation::TypeInfo info =
       keyedValueMembers<Session>(u"ISessionObject")

@@ -43,13 +43,21 @@ class Contents : public automation::Dispatch {
   std::shared_ptr<Owner> owner_;
 };
 
+// What one session may keep, in heldBytes (keys counted too); 0: no limit.
+struct SessionLimits {
+  std::size_t maxValueBytes = 0;
+  std::size_t maxBytes = 0;  // all its values together
+};
+
 class Session : public automation::Dispatch {
  public:
   Session();  // takes the next SessionID
   const automation::TypeInfo& typeInfo() const override;
 
+  void setLimits(SessionLimits limits) { limits_ = limits; }
   Variant get(TextView key) const { return values_.get(key); }
-  void set(TextView key, Variant value) { values_.set(key, std::move(value)); }
+  // Raises an error, and keeps the value the key had, for a value beyond the limits.
+  void set(TextView key, Variant value);
   void remove(TextView key) { values_.remove(key); }
   void removeAll() { values_.clear(); }
   std::vector<std::pair<Text, Variant>> items() const { return values_.items(); }
@@ -73,6 +81,7 @@ class Session : public automation::Dispatch {
  private:
   std::int32_t id_;
   KeyedValues values_;
+  SessionLimits limits_;
   bool abandoned_ = false;
   bool renewing_ = false;
 };

@@ -67,4 +67,23 @@ Variant Dispatch::invoke(TextView member, InvokeKind kind, std::vector<Variant> 
   return invoke(member, kind, Args(args));
 }
 
+std::size_t heldBytes(const Variant& value) {
+  constexpr std::size_t kScalar = 16;
+  switch (value.type()) {
+    case VarType::Text:
+      return kScalar + 2 * value.text().size();
+    case VarType::ByteArray:
+      return kScalar + value.bytes().size();
+    case VarType::VariantArray: {
+      std::size_t total = kScalar;
+      for (const Variant& element : value.array()) total += heldBytes(element);
+      return total;
+    }
+    case VarType::Object:
+      return kScalar + (value.object() ? value.object()->heldBytes() : 0);
+    default:
+      return kScalar;
+  }
+}
+
 }  // namespace automation

@@ -70,7 +70,15 @@ class Dispatch : public std::enable_shared_from_this<Dispatch> {
   // The items For Each visits, in order (COM's _NewEnum), taken when the loop starts;
   // nullopt for an object that is no collection.
   virtual std::optional<std::vector<Variant>> enumerate() { return std::nullopt; }
+
+  // The bytes of data the object keeps of its own (a script's object copied into the host),
+  // for the limits on what a session may keep; 0 for an object that is a handle on something.
+  virtual std::size_t heldBytes() const { return 0; }
 };
+
+// Roughly the memory a value keeps: texts at two bytes a code unit, arrays element by element,
+// objects by what they hold. Limits on what outlives a request are counted in it.
+std::size_t heldBytes(const Variant& value);
 
 // Builds the member table of class T. Handlers receive the object as T&.
 template <class T>
