@@ -76,5 +76,27 @@ TEST_F(PageLifetime, ShadowedDateAndThrowingComponentsLeaveNothingBehind) {
             idle);
 }
 
+TEST(PageTimeout, AStatementRunningPastTheScriptTimeoutIsStopped) {
+  host_test::TestSiteOptions options;
+  options.classes = ado::registerClasses;
+  options.timeout = std::chrono::milliseconds(300);
+  options.files = {{"schema.sql", "create table t(id integer primary key);"}};
+  TestSite site(options);
+  auto started = std::chrono::steady_clock::now();
+  HttpReply r = site.page(
+      "<% var rs = Server.CreateObject('ADODB.Recordset');\n"
+      "rs.Open('with recursive c(x) as (select 1 union all select x + 1 from c) "
+      "select count(*) from c', Application('ConnStr')); %><%= rs(0).Value %>");
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+  EXPECT_EQ(r.status, 500) << r.body;
+  ASSERT_TRUE(r.failure);
+  EXPECT_EQ(r.failure->description, u"script timed out") << failureSummary(*r.failure);
+  // The connection is good for the next page.
+  HttpReply next = site.page(
+      "<% var rs = Server.CreateObject('ADODB.Recordset');"
+      " rs.Open('select count(*) from t', Application('ConnStr')); %><%= rs(0).Value %>");
+  EXPECT_EQ(next.body, "0");
+}
+
 }  // namespace
 }  // namespace host

@@ -1,6 +1,7 @@
 // A page run: its Server, its components and its script instances, and their end.
 #include "page_run.h"
 
+#include "automation/deadline.h"
 #include "automation/registry.h"
 #include "request_run.h"
 #include "site.h"
@@ -124,6 +125,7 @@ void PageRun::instantiateAll() {
 }
 
 ScriptOutcome PageRun::run() {
+  automation::DeadlineScope deadline(environment_.deadline);
   instantiateAll();
   for (auto& instance : instances_) {
     ScriptOutcome outcome = instance->run();
@@ -135,6 +137,7 @@ ScriptOutcome PageRun::run() {
 ScriptOutcome PageRun::runEvent(TextView name) {
   ScriptOutcome definitions = run();
   if (!definitions.ok()) return definitions;
+  automation::DeadlineScope deadline(environment_.deadline);
   for (auto& instance : instances_) {
     if (instance->hasProcedure(name)) return instance->call(name);
   }

@@ -110,8 +110,11 @@ class Probe : public automation::Dispatch {
             .function(u"OnStartPage", {byVal(u"sc")},
                       [](Probe& p, Args a) {
                         p.id_ = ++nextId;
-                        bool ok = a[0].isObject() &&
-                                  std::dynamic_pointer_cast<asp::ScriptingContext>(a[0].object());
+                        p.context_ =
+                            a[0].isObject()
+                                ? std::dynamic_pointer_cast<asp::ScriptingContext>(a[0].object())
+                                : nullptr;
+                        bool ok = p.context_ != nullptr;
                         record("start " + std::to_string(p.id_));
                         record(std::string("context ") + (ok ? "ok" : "missing"));
                         return Variant();
@@ -140,6 +143,17 @@ class Probe : public automation::Dispatch {
             .sub(u"FailAtEnd", {}, [](Probe& p, Args) { p.failAtEnd_ = true; })
             .sub(u"Tidy", {automation::byRef(u"text")},
                  [](Probe&, Args a) { a[0] = Variant(automation::trim(automation::toText(a[0]))); })
+            // Writes `text` to the page `times` times, as a component's list does, resting
+            // `pauseMs` after each.
+            .sub(u"WriteRows", {byVal(u"text"), byVal(u"times"), byVal(u"pauseMs")},
+                 [](Probe& p, Args a) {
+                   Text text = automation::toText(a[0]);
+                   auto pause = std::chrono::milliseconds(automation::toInt32(a[2]));
+                   for (int i = automation::toInt32(a[1]); i > 0; --i) {
+                     p.context_->Response()->write(text);
+                     if (pause.count()) std::this_thread::sleep_for(pause);
+                   }
+                 })
             .function(u"Count", {optionalByVal(u"extra")},
                       [](Probe& p, Args a) {
                         int extra = a[0].isMissing() ? 0 : automation::toInt32(a[0]);
@@ -168,6 +182,7 @@ class Probe : public automation::Dispatch {
 
  private:
   int id_ = 0;
+  std::shared_ptr<asp::ScriptingContext> context_;
   bool failAtEnd_ = false;
   Text name_ = u"probe";
   std::map<Text, Variant> items_;

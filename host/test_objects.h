@@ -1,8 +1,8 @@
 // Test-only automation classes for the host's tests, registered under test.* ProgIDs:
 //   test.Probe  with OnStartPage/OnEndPage (recorded in pageEvents()), Echo, TypeOf, Make,
-//               Fail, Tidy (trims its by-reference argument), a Name property, a keyed default member Item, Rendezvous, and Bag: a
-//               collection ("a", "b", 3) with Count, a 1-based default Item and enumeration,
-//               or with an index its item
+//               Fail, Tidy (trims its by-reference argument), WriteRows, a Name property, a
+//               keyed default member Item, Rendezvous, and Bag: a collection ("a", "b", 3) with
+//               Count, a 1-based default Item and enumeration, or with an index its item
 //   test.Plain  without page events
 #pragma once
 

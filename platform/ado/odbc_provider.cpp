@@ -12,6 +12,7 @@
 #include "ado/column_types.h"
 #include "ado/date_columns.h"
 #include "ado/sqlite_dialect.h"
+#include "automation/deadline.h"
 #include "automation/error.h"
 #include "automation/object.h"
 
@@ -225,6 +226,7 @@ class OdbcRows : public Rows {
   // Runs a statement of its own with `run`; raises the driver's message when it fails.
   template <class Run>
   OdbcRows(std::shared_ptr<Link> link, Run run) : link_(std::move(link)), stmt_(*link_) {
+    stopAtDeadline();
     check(run(stmt_), SQL_HANDLE_STMT, stmt_);
     SQLSMALLINT n = 0;
     check(SQLNumResultCols(stmt_, &n), SQL_HANDLE_STMT, stmt_);
@@ -234,6 +236,18 @@ class OdbcRows : public Rows {
       check(SQLRowCount(stmt_, &count), SQL_HANDLE_STMT, stmt_);
       affected_ = count;
     }
+  }
+
+  // The driver ends the statement when the running page's deadline comes; a driver without
+  // query timeouts refuses the attribute, and the statement runs as before.
+  void stopAtDeadline() {
+    auto deadline = automation::currentDeadline();
+    if (!deadline) return;
+    auto left =
+        std::chrono::ceil<std::chrono::seconds>(*deadline - std::chrono::steady_clock::now());
+    auto seconds = static_cast<SQLULEN>(std::max<std::int64_t>(1, left.count()));
+    SQLSetStmtAttrW(stmt_, SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(seconds),
+                    SQL_IS_UINTEGER);
   }
 
   int columnCount() const override { return static_cast<int>(columns_.size()); }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "ado/date_columns.h"
+#include "automation/deadline.h"
 #include "automation/error.h"
 
 namespace ado {
@@ -50,6 +51,9 @@ SqliteSession::SqliteSession(const std::string& path, std::size_t statements)
   }
   sqlite3_extended_result_codes(db, 1);
   sqlite3_busy_timeout(db, kBusyTimeoutMs);
+  // A statement stops when the page that runs it passes its deadline.
+  sqlite3_progress_handler(
+      db, 4096, [](void*) { return automation::pastDeadline() ? 1 : 0; }, nullptr);
   sqlite3_set_authorizer(db, watchState, this);
   Internal internal(*this);
   SessionStatement wal(*this, u"pragma journal_mode=WAL");
@@ -67,6 +71,9 @@ SqliteSession::SqliteSession(const std::string& path, std::size_t statements)
 }
 
 void SqliteSession::fail() const {
+  if (sqlite3_errcode(db()) == SQLITE_INTERRUPT && automation::pastDeadline()) {
+    automation::throwTimeout();
+  }
   automation::throwProviderError(kSource, automation::fromUtf8(sqlite3_errmsg(db())));
 }
 

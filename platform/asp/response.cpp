@@ -19,26 +19,49 @@ Response::Response()
 
 void Response::Write(const Variant& v) { write(automation::joinText(v)); }
 
+namespace {
+
+std::size_t utf8Bytes(TextView s) {
+  std::size_t n = 0;
+  for (char16_t c : s) n += c < 0x80 ? 1 : c < 0x800 || (c >= 0xD800 && c < 0xE000) ? 2 : 3;
+  return n;
+}
+
+}  // namespace
+
+void Response::checkWrite(std::size_t adding) const {
+  if (writeCheck_) writeCheck_(flushedBytes_ + heldBytes() + adding);
+}
+
 void Response::write(TextView s) {
+  std::size_t bytes = utf8Bytes(s);
+  checkWrite(bytes);
   text_ += s;
+  textBytes_ += bytes;
   if (!buffer_ && sink_) Flush();
 }
 
 void Response::BinaryWrite(const Variant& bytes) {
   const auto& b = bytes.bytes();
+  checkWrite(b.size());
   binary_.append(b.begin(), b.end());
   if (!buffer_ && sink_) Flush();
 }
 
 void Response::Clear() {
   if (!buffer_) throwBufferingOff();
-  text_.resize(sentText_);
+  if (text_.size() != sentText_) {
+    textBytes_ -= utf8Bytes(TextView(text_).substr(sentText_));
+    text_.resize(sentText_);
+  }
   binary_.resize(sentBinary_);
 }
 
 void Response::Flush() {
   headersSent_ = true;
   if (sink_) {
+    flushedBytes_ += heldBytes();
+    textBytes_ = 0;
     sink_(*this, std::exchange(text_, {}), std::exchange(binary_, {}));
   } else {
     sentText_ = text_.size();

@@ -39,6 +39,12 @@ class Response : public automation::Dispatch {
   // Set by the host.
   void setFlushSink(FlushSink sink) { sink_ = std::move(sink); }
   void setClientConnected(std::function<bool()> probe) { clientConnected_ = std::move(probe); }
+  // Called before output is added, with the bytes the reply would then hold (text counted as
+  // UTF-8, flushed output included); raises to refuse the output. The host caps a reply's size
+  // and stops a page past its deadline with it, also when a component does the writing.
+  void setWriteCheck(std::function<void(std::size_t outputBytes)> check) {
+    writeCheck_ = std::move(check);
+  }
 
   void Write(const Variant& v);  // the value's text; empty and null write nothing
   void write(TextView s);
@@ -75,6 +81,8 @@ class Response : public automation::Dispatch {
 
  private:
   void checkHeadersOpen() const;
+  void checkWrite(std::size_t adding) const;
+  std::size_t heldBytes() const { return textBytes_ + binary_.size(); }
 
   Text text_;
   std::string binary_;
@@ -88,6 +96,9 @@ class Response : public automation::Dispatch {
   std::optional<std::time_t> expiresAt_;
   FlushSink sink_;
   std::function<bool()> clientConnected_;
+  std::function<void(std::size_t)> writeCheck_;
+  std::size_t textBytes_ = 0;     // of text_, as UTF-8
+  std::size_t flushedBytes_ = 0;  // handed to the sink
 };
 
 }  // namespace asp
