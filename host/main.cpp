@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty() || (args[0] != "serve" && args[0] != "render")) {
     std::cerr << "usage: balance-host serve [--root DIR] [--port 8080] [--bind 127.0.0.1] ...\n"
+                 "         (balance-host serve --help lists every option)\n"
                  "       balance-host render [--root DIR] [--url URL] [--query QS] [--form QS]\n"
                  "                           [--body FILE --content-type TYPE] [--session FILE]\n"
                  "                           [--headers] PAGE\n"
@@ -43,6 +44,6 @@ int main(int argc, char** argv) {
   scripting::registerClasses(registry, ansiCodePage());
   std::string command = args[0];
   args.erase(args.begin());
-  if (command == "serve") return host::runServe(args, registry, std::cerr);
+  if (command == "serve") return host::runServe(args, registry, std::cout, std::cerr);
   return host::runRender(args, registry, std::cout, std::cerr);
 }

@@ -80,7 +80,7 @@ SessionStore::EntryRef loadSession(const RenderJob& job, Site& site) {
   } catch (const std::invalid_argument& e) {
     throw std::invalid_argument(job.sessionFile->string() + ": " + e.what());
   }
-  site.keepSession(entry);
+  site.storeSession(entry);
   site.sessions().release(entry);
   return entry;
 }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "asp/asp_error.h"
+#include "automation/deadline.h"
 #include "site.h"
 #include "site_paths.h"
 #include "site_routes.h"
@@ -88,10 +89,17 @@ std::string cookieValue(const Headers& headers, std::string_view name) {
 
 std::string sessionToken(const Headers& headers) { return cookieValue(headers, kSessionCookie); }
 
-Text errorBlock(const ScriptFailure& failure) {
+Text errorBlock(const ScriptFailure& failure, bool detailed) {
+  Text text = detailed ? asp::Server::HTMLEncode(fromUtf8(failureSummary(failure)))
+                       : Text(u"The page failed; the server's log says why.");
   return u"\r\n<div class=hostError style='border:1px solid #c00;color:#c00;background:#fff;"
          u"padding:4px;margin:4px;font:12px monospace'>" +
-         asp::Server::HTMLEncode(fromUtf8(failureSummary(failure))) + u"</div>\r\n";
+         text + u"</div>\r\n";
+}
+
+bool isLoopback(std::string_view address) {
+  if (address.starts_with("::ffff:")) address.remove_prefix(7);
+  return address.starts_with("127.") || address == "::1";
 }
 
 std::shared_ptr<asp::Request> buildRequest(const PageRequest& r, const std::string& url,
@@ -177,15 +185,17 @@ void RequestRun::keepSession(HttpReply& head, bool flushing) {
     bool used = flushing || sessionWatched_ || !session.contents().items().empty() ||
                 session.Timeout != site_.settings().sessionTimeoutMinutes;
     if (!used) return;
-    site_.sessions().store(session_);  // with a token of its own: nothing to renew
+    site_.storeSession(session_);  // with a token of its own: nothing to renew
   } else if (session.renewing()) {
     site_.sessions().renew(session_);
   } else {
     return;
   }
   session.renewed();
-  head.headers.emplace_back("Set-Cookie", std::string(kSessionCookie) + "=" + session_->token +
-                                              "; Path=/; HttpOnly; SameSite=Lax");
+  head.headers.emplace_back(
+      "Set-Cookie",
+      std::string(kSessionCookie) + "=" + session_->token +
+          "; Path=/; HttpOnly; SameSite=" + (site_.settings().laxSessionCookie ? "Lax" : "Strict"));
 }
 
 void RequestRun::flush(asp::Response& response, Text text, std::string binary) {
@@ -221,6 +231,14 @@ HttpReply RequestRun::respond() {
     flush(r, std::move(text), std::move(binary));
   });
   response->setClientConnected([reply = reply_] { return reply->clientConnected(); });
+  response->setWriteCheck([max = settings.maxResponseBytes](std::size_t bytes) {
+    if (bytes > max) {
+      throw automation::AutomationError(automation::hr::kFail, u"Response",
+                                        u"The reply would pass " + fromUtf8(std::to_string(max)) +
+                                            u" bytes, the most a page may send");
+    }
+    automation::checkDeadline();
+  });
   environment_.reset(
       new PageEnvironment{site_,
                           {buildRequest(request_, url_, file, settings.root, codePage_),
@@ -334,7 +352,9 @@ automation::ObjectRef RequestRun::lastError() const {
 HttpReply RequestRun::buildReply(const std::optional<ScriptFailure>& shown) {
   asp::Response& response = *environment_->objects.response;
   if (shown) {
-    Text block = errorBlock(*shown);
+    response.setWriteCheck(nullptr);  // the block goes out whatever stopped the page
+    Text block =
+        errorBlock(*shown, site_.settings().detailedErrors || isLoopback(request_.remoteAddress));
     response.write(block);
   }
   // After a flush only the rest of the body is sent: the head went with the first part.

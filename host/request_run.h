@@ -73,7 +73,11 @@ std::shared_ptr<asp::Request> buildRequest(const PageRequest& request, const std
 // The session token a request's cookie carries; empty when none.
 std::string sessionToken(const Headers& headers);
 
-// The block that follows a page's output when the page failed.
-Text errorBlock(const ScriptFailure& failure);
+// The block that follows a page's output when the page failed; without `detailed` it names no
+// detail of the error (the log has them).
+Text errorBlock(const ScriptFailure& failure, bool detailed = true);
+
+// Whether `address` is the host's own (127.0.0.0/8, ::1).
+bool isLoopback(std::string_view address);
 
 }  // namespace host

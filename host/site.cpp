@@ -93,7 +93,7 @@ Site::Site(SiteSettings settings, automation::ClassRegistry registry)
       application_(std::make_shared<asp::Application>()),
       database_(SiteDatabase::open(settings_.root, settings_.dataFolder, *application_)),
       files_(settings_.root, privateFolders(settings_.root, settings_.dataFolder)),
-      sessions_(settings_.sessionTimeoutMinutes),
+      sessions_(settings_.sessionTimeoutMinutes, {settings_.maxSessions, settings_.sessionLimits}),
       executor_(settings_.executor) {
   engines_.add(std::make_shared<jscript::JScriptEngine>());
   engines_.add(std::make_shared<vbscript::VBScriptEngine>());
@@ -209,8 +209,23 @@ void Site::runEvent(TextView name, std::shared_ptr<asp::Session> session) {
   if (failure) report(name, *failure);
 }
 
+void Site::storeSession(const SessionStore::EntryRef& session) {
+  SessionStore::EntryRef evicted = sessions_.store(session);
+  if (!evicted) return;
+  auto idle = std::chrono::duration_cast<std::chrono::seconds>(SessionStore::Clock::now() -
+                                                               evicted->lastUsed);
+  std::fprintf(stderr,
+               "balance-host: %zu sessions are kept, the most there may be; the session idle "
+               "longest (%lld s) ends\n",
+               settings_.maxSessions, static_cast<long long>(idle.count()));
+  endOnExecutor({evicted});
+}
+
 void Site::endExpiredSessions() {
-  std::vector<SessionStore::EntryRef> ended = sessions_.takeExpired(SessionStore::Clock::now());
+  endOnExecutor(sessions_.takeExpired(SessionStore::Clock::now()));
+}
+
+void Site::endOnExecutor(std::vector<SessionStore::EntryRef> ended) {
   std::lock_guard lock(endingMutex_);
   if (ended.empty() && endingLater_.empty()) return;
   ended.insert(ended.end(), endingLater_.begin(), endingLater_.end());

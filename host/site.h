@@ -37,6 +37,16 @@ struct SiteSettings {
   // A query string or URL-encoded body beyond this is refused (413): each is parsed whole and
   // its values may be stored. Multipart and raw bodies have the edge's request limit.
   std::size_t maxFormBytes = 2u << 20;
+  // A page whose reply would pass this ends with an error.
+  std::size_t maxResponseBytes = 32u << 20;
+  // Sessions: how many are kept (the idle longest goes first) and what one may keep.
+  std::size_t maxSessions = 10000;
+  asp::SessionLimits sessionLimits{64u << 10, 256u << 10};
+  // Error details (description, page and line) in the error block for every client; without
+  // it only loopback clients see them, the others a notice. The log has them always.
+  bool detailedErrors = false;
+  bool laxSessionCookie = false;  // SameSite=Lax instead of Strict: links from other sites
+                                  // arrive signed in
 };
 
 inline constexpr char kSessionCookie[] = "BALANCESESSIONID";
@@ -74,9 +84,13 @@ class Site {
   void startApplication();
   // Session_OnEnd of an ended session; failures go to standard error.
   void endSession(const SessionStore::EntryRef& session);
+  // Stores a new session a page used; at the cap the session idle longest ends, logged.
+  void storeSession(const SessionStore::EntryRef& session);
 
  private:
   void endExpiredSessions();
+  // Session_OnEnd of each on the executor, in the session's queue; later when it is full.
+  void endOnExecutor(std::vector<SessionStore::EntryRef> ended);
   // A global.asa event outside any request; its failure goes to standard error.
   void runEvent(automation::TextView name, std::shared_ptr<asp::Session> session);
 

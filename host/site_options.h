@@ -1,7 +1,8 @@
 // The site options both commands take, read once from the command line:
 //   --root DIR (default: the working folder)  --data DIR (default: DIR/data)
 //   --default-language vbscript  --error-page PAGE  --script-timeout SECONDS
-//   --session-timeout MINUTES
+//   --session-timeout MINUTES  --max-form-bytes N  --max-response-bytes N  --max-sessions N
+//   --max-session-value-bytes N  --max-session-bytes N  --session-cookie strict|lax
 #pragma once
 
 #include <set>
@@ -17,5 +18,7 @@ const std::set<std::string>& siteOptions();
 std::set<std::string> siteOptionsAnd(std::initializer_list<std::string> more);
 // Raises std::invalid_argument for a value out of range.
 SiteSettings siteSettings(const CommandLine& c);
+// The lines of --help that describe the site options.
+extern const char kSiteOptionsHelp[];
 
 }  // namespace host

@@ -340,6 +340,106 @@ TEST(SiteLimits, QueryStringsAndUrlEncodedBodiesBeyondTheFormLimitAreRefused) {
   EXPECT_EQ(post("application/octet-stream", 5000).body, "0|5000");
 }
 
+TEST(SiteLimits, CookielessRequestsLeaveAtMostTheCapOfSessions) {
+  TestSite site(host_test::withSettings([](SiteSettings& s) { s.maxSessions = 3; }));
+  site.write("plain.asp", "<%= Session('n') %>.");
+  site.write("count.asp", "<% Session('n') = (Session('n') || 0) + 1; %><%= Session('n') %>");
+  for (int i = 0; i < 20; ++i) site.get("/plain.asp");
+  EXPECT_EQ(site.site().sessions().size(), 0u);
+  std::vector<std::string> cookies;
+  for (int i = 0; i < 5; ++i) {
+    std::string cookie = header(site.get("/count.asp"), "Set-Cookie");
+    cookies.push_back(cookie.substr(0, cookie.find(';')));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  EXPECT_EQ(site.site().sessions().size(), 3u);
+  // The two idle longest went; the others go on.
+  EXPECT_EQ(site.get("/count.asp", {{"Cookie", cookies[0]}}).body, "1");
+  EXPECT_EQ(site.get("/count.asp", {{"Cookie", cookies[4]}}).body, "2");
+}
+
+TEST(SiteLimits, AValueBeyondTheSessionLimitFailsThePageAndIsNotKept) {
+  TestSite site(host_test::withSettings([](SiteSettings& s) { s.sessionLimits = {1000, 4000}; }));
+  site.write("set.asp",
+             "<% Session('v') = Request.QueryString('v') + ''; %><%= Session('v').length %>");
+  site.write("get.asp", "<%= Session('v') %>");
+  EXPECT_EQ(site.get("/set.asp?v=" + std::string(600, 'x')).status, 500);
+  EXPECT_EQ(site.site().sessions().size(), 0u);
+  HttpReply kept = site.get("/set.asp?v=ok");
+  std::string cookie = header(kept, "Set-Cookie");
+  cookie = cookie.substr(0, cookie.find(';'));
+  HttpReply poisoned = site.get("/set.asp?v=" + std::string(600, 'x'), {{"Cookie", cookie}});
+  EXPECT_EQ(poisoned.status, 500);
+  EXPECT_TRUE(poisoned.failure);
+  EXPECT_EQ(site.get("/get.asp", {{"Cookie", cookie}}).body, "ok");
+}
+
+TEST(SiteLimits, TheSessionCookieIsStrictUnlessLaxIsAskedFor) {
+  for (bool lax : {false, true}) {
+    TestSite site(host_test::withSettings([lax](SiteSettings& s) { s.laxSessionCookie = lax; }));
+    site.write("touch.asp", "<% Session('x') = 1; %>");
+    std::string cookie = header(site.get("/touch.asp"), "Set-Cookie");
+    EXPECT_TRUE(
+        cookie.ends_with("; Path=/; HttpOnly; SameSite=" + std::string(lax ? "Lax" : "Strict")))
+        << cookie;
+  }
+}
+
+TEST(SiteLimits, AReplyBeyondItsCapEndsThePageWithAnError) {
+  TestSite site(host_test::withSettings([](SiteSettings& s) { s.maxResponseBytes = 10000; }));
+  site.write("ok.asp", "<%= 'ok' %>");
+  EXPECT_EQ(site.get("/ok.asp").body, "ok");
+  for (const char* page :
+       {"<% for (var i = 0; i < 100; i++) Response.Write(new Array(1001).join('x')); %>",
+        "<% Server.CreateObject('test.Probe').WriteRows('<tr><td>row</td></tr>', 100000, 0) %>",
+        "<% Response.Write(new Array(6001).join('x')); Response.Flush();"
+        " Response.Write(new Array(6001).join('y')); %>"}) {
+    HttpReply r = site.page(page);
+    // A page that flushed sent its status with the first part.
+    EXPECT_EQ(r.status, std::string_view(page).find("Flush") == std::string::npos ? 500 : 200);
+    ASSERT_TRUE(r.failure) << page;
+    EXPECT_NE(r.failure->description.find(u"10000 bytes"), Text::npos) << page;
+    EXPECT_LT(r.body.size(), 11000u) << page;
+    EXPECT_NE(r.body.find("hostError"), std::string::npos) << page;
+  }
+}
+
+TEST(SiteLimits, TheScriptTimeoutStopsAComponentThatWritesInALoop) {
+  TestSite site(std::chrono::milliseconds(300));
+  auto started = std::chrono::steady_clock::now();
+  // A minute of work, were it not stopped.
+  HttpReply r = site.page("<% Server.CreateObject('test.Probe').WriteRows('row', 60000, 1) %>");
+  EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20));
+  EXPECT_EQ(r.status, 500);
+  ASSERT_TRUE(r.failure);
+  EXPECT_EQ(r.failure->description, u"script timed out") << failureSummary(*r.failure);
+  EXPECT_LT(r.body.size(), 3 * 3000u);
+}
+
+TEST(SiteErrors, DetailsGoOnlyToLoopbackClientsUnlessAsked) {
+  for (bool detailed : {false, true}) {
+    TestSite site(
+        host_test::withSettings([detailed](SiteSettings& s) { s.detailedErrors = detailed; }));
+    site.write("fail.asp",
+               "before<% Server.CreateObject('test.Probe').Fail(-2147217900, "
+               "'no such column: secretColumn'); %>");
+    for (const char* address :
+         {"127.0.0.1", "::1", "::ffff:127.0.0.1", "203.0.113.9", "::ffff:10.0.0.1"}) {
+      PageRequest request = host_test::at("/fail.asp");
+      request.remoteAddress = address;
+      HttpReply r = site.site().handle(request);
+      bool shown = detailed || std::string_view(address).find("127.0.0.1") != std::string::npos ||
+                   std::string_view(address) == "::1";
+      EXPECT_EQ(r.status, 500) << address;
+      EXPECT_TRUE(r.body.starts_with("before\r\n<div class=hostError")) << address;
+      EXPECT_EQ(r.body.find("secretColumn") != std::string::npos, shown) << address << r.body;
+      EXPECT_EQ(r.body.find("fail.asp:1") != std::string::npos, shown) << address;
+      ASSERT_TRUE(r.failure) << "the log has the details always";
+      EXPECT_NE(failureSummary(*r.failure).find("secretColumn"), std::string::npos);
+    }
+  }
+}
+
 TEST(UrlPath, PercentDecoding) {
   EXPECT_EQ(decodeUrlPath("/a%20b/%E4%B8%AD"), "/a b/中");
   EXPECT_FALSE(decodeUrlPath("/a%2"));
