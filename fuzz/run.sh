@@ -1,11 +1,11 @@
 #!/bin/sh
 # fuzz/run.sh SECONDS [TARGET...]: builds the fuzz targets with clang-14 (ASan + UBSan) in
-# build-fuzz and runs each for SECONDS, one after the other (upload, sql and request unless
-# targets are named); fails on a finding (crash, leak, hang, memory blow-up).
+# build-fuzz and runs each for SECONDS, one after the other (upload, sql, request and page
+# unless targets are named); fails on a finding (crash, leak, hang, memory blow-up).
 set -eu
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
-targets=${*:-upload sql request}
+targets=${*:-upload sql request page}
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-fuzz"
 

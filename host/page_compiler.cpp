@@ -101,6 +101,7 @@ Directive pageDirective(std::string_view raw, const SourceLocation& where) {
   if (auto it = attributes.find("codepage"); it != attributes.end()) {
     try {
       d.codePage = std::stoi(it->second);
+      automation::decodeCodePage({}, d.codePage);  // raises for a code page the system lacks
     } catch (const std::exception&) {
       throw PageCompileError("invalid code page " + it->second, where);
     }

@@ -152,6 +152,13 @@ TEST_F(PageCompiler, IncludeCyclesMissingFilesAndEscapesAreErrors) {
   expectError("unclosed.asp", "missing </script>", "unclosed.asp", 1);
 }
 
+TEST_F(PageCompiler, AnUnknownCodePageIsACompileError) {
+  for (const char* page : {"<%@ CodePage=972 %>x", "<%@ CodePage=abc %>x", "<%@ CodePage=-1 %>x"}) {
+    site.write("p.asp", page);
+    expectError("p.asp", "invalid code page", "p.asp", 1);
+  }
+}
+
 TEST_F(PageCompiler, SameIncludeTwiceIsNoCycle) {
   site.write("x.inc", "x");
   site.write("a.asp", "<!--#include file=\"x.inc\"--><!--#include file=\"x.inc\"-->");
