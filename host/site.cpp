@@ -212,12 +212,20 @@ void Site::runEvent(TextView name, std::shared_ptr<asp::Session> session) {
 void Site::storeSession(const SessionStore::EntryRef& session) {
   SessionStore::EntryRef evicted = sessions_.store(session);
   if (!evicted) return;
-  auto idle = std::chrono::duration_cast<std::chrono::seconds>(SessionStore::Clock::now() -
-                                                               evicted->lastUsed);
-  std::fprintf(stderr,
-               "balance-host: %zu sessions are kept, the most there may be; the session idle "
-               "longest (%lld s) ends\n",
-               settings_.maxSessions, static_cast<long long>(idle.count()));
+  auto now = SessionStore::Clock::now();
+  auto idle = std::chrono::duration_cast<std::chrono::seconds>(now - evicted->lastUsed);
+  {
+    // A flood of new sessions would flood the log: one line a minute says how many ended.
+    std::lock_guard lock(evictionMutex_);
+    ++evictions_;
+    if (evictions_ == 1 || now - lastEvictionLog_ >= std::chrono::minutes(1)) {
+      std::fprintf(stderr,
+                   "balance-host: %zu sessions are kept, the most there may be; %zu ended early "
+                   "so far, the last idle for %lld s\n",
+                   settings_.maxSessions, evictions_, static_cast<long long>(idle.count()));
+      lastEvictionLog_ = now;
+    }
+  }
   endOnExecutor({evicted});
 }
 

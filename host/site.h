@@ -108,6 +108,9 @@ class Site {
   bool globalMissing_ = false;
   std::mutex startMutex_;
   std::atomic<bool> started_ = false;
+  std::mutex evictionMutex_;
+  std::size_t evictions_ = 0;  // sessions ended to keep within the cap
+  SessionStore::Clock::time_point lastEvictionLog_;
   std::mutex endingMutex_;
   std::vector<SessionStore::EntryRef> endingLater_;  // refused by a busy executor
   bool shutDown_ = false;
