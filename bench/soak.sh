@@ -44,7 +44,7 @@ for _ in $(seq 50); do
   curl -sf -o /dev/null "$base/include/style.css" && break
   sleep 0.1
 done
-cookie=$(sign_in "$port" 1)
+sign_in "$port" 8 >"$work/cookies"
 
 # Two poisoned sessions: each first keeps values near the session limit, then posts bodies at
 # the form limit into its session for as long as the soak runs (refused: an error to the page).
@@ -66,7 +66,7 @@ poison 2 &
 pids+=($!)
 
 rss() { awk '/^VmRSS:/ {print $2}' "/proc/$host_pid/status"; }
-SOAK_COOKIE="$cookie" wrk -t2 -c16 -d"${seconds}s" --latency -s "$here/bench/soak_mix.lua" "$base" \
+SOAK_COOKIES="$work/cookies" wrk -t8 -c8 -d"${seconds}s" --latency -s "$here/bench/soak_mix.lua" "$base" \
   >"$work/mixed.txt" &
 wrk_pid=$!
 pids+=($wrk_pid)
