@@ -1,5 +1,6 @@
 #include "test_objects.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <map>
 
@@ -18,7 +19,7 @@ namespace {
 
 std::mutex eventsMutex;
 std::vector<std::string> events;
-int nextId = 0;
+std::atomic<int> nextId = 0;  // pages on several threads make probes
 
 void record(std::string event) {
   std::lock_guard lock(eventsMutex);
