@@ -27,6 +27,9 @@ using boost::system::error_code;
 
 namespace {
 
+// How long a closing connection still takes in what its client sends.
+constexpr std::chrono::seconds kLinger{2};
+
 class AccessLog {
  public:
   explicit AccessLog(std::FILE* out) : out_(out) {}
@@ -309,10 +312,23 @@ class Connection : public std::enable_shared_from_this<Connection> {
     readHeader();
   }
 
+  // A lingering close: what the client still sends (the rest of a refused body) is read and
+  // dropped for a moment, so the kernel does not reset the connection before the client has
+  // read the reply.
   void close() {
     error_code ec;
     stream_.socket().shutdown(tcp::socket::shutdown_send, ec);
-    stream_.close();
+    if (ec) return stream_.close();
+    stream_.expires_after(kLinger);
+    drain();
+  }
+
+  void drain() {
+    stream_.async_read_some(buffer_.prepare(16 * 1024),
+                            [self = shared_from_this()](error_code ec, std::size_t) {
+                              if (ec) return self->stream_.close();
+                              self->drain();
+                            });
   }
 
   beast::tcp_stream stream_;

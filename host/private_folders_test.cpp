@@ -1,6 +1,7 @@
 // Uploads never run and are never served: a page receives shell.asp through balance.SystemInit
 // into d:\upload\, and the file is then asked for by its path, as an outsider would. The default
-// drive root lies under the data folder; a drive mapped inside the site is as private.
+// drive root lies under the data folder beside the site; a data folder or drive placed inside the
+// site is as private.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -56,13 +57,25 @@ class UploadedFiles : public ::testing::Test {
   std::unique_ptr<TestSite> site;
 };
 
-TEST_F(UploadedFiles, TheDefaultDriveRootLiesInTheDataFolderAndNothingThereRuns) {
+TEST_F(UploadedFiles, TheDefaultDriveRootLiesInTheDataFolderBesideTheSite) {
   start();
-  fs::path folder = site->root() / "data" / "drives" / "d" / "upload";
+  fs::path folder = site->root().parent_path() / "site-data" / "drives" / "d" / "upload";
   fs::create_directories(folder);
   HttpReply answer = upload("shell.asp", kShell);
   EXPECT_EQ(answer.body, "OK");
   ASSERT_TRUE(fs::exists(folder / "shell.asp"));  // not in ./data of the working folder
+  EXPECT_FALSE(fs::exists(site->root() / "data"));
+  expectUnreachable("/../site-data/drives/d/upload/shell.asp");
+  expectUnreachable("/run.asp?p=../site-data/drives/d/upload/shell.asp", 500);
+  EXPECT_EQ(site->get("/").body, "home");
+}
+
+TEST_F(UploadedFiles, ADataFolderPlacedInsideTheSiteIsNeverServedNorRun) {
+  start([](SiteSettings& s) { s.dataFolder = s.root / "data"; });
+  fs::path folder = site->root() / "data" / "drives" / "d" / "upload";
+  fs::create_directories(folder);
+  EXPECT_EQ(upload("shell.asp", kShell).body, "OK");
+  ASSERT_TRUE(fs::exists(folder / "shell.asp"));
   site->write("data/drives/d/upload/note.txt", "pwned note");
   expectUnreachable("/data/drives/d/upload/shell.asp");
   expectUnreachable("/DATA/Drives/D/upload/SHELL.ASP");

@@ -42,8 +42,8 @@ TEST(ServeCommand, AFailedStartLeavesTheAccessLogClosed) {
   std::ofstream(dir.path() / "schema.sql") << "create table broken(";
   std::size_t before = openFiles();
   std::ostringstream out, err;
-  EXPECT_EQ(runServe({"--root", dir.path().string(), "--access-log",
-                      (dir.path() / "access.log").string(), "--port", "0"},
+  EXPECT_EQ(runServe({"--root", dir.path().string(), "--data", (dir.path() / "data").string(),
+                      "--access-log", (dir.path() / "access.log").string(), "--port", "0"},
                      {}, out, err),
             kExitUsage);
   EXPECT_NE(err.str().find("schema.sql"), std::string::npos) << err.str();

@@ -28,7 +28,7 @@ namespace host {
 // Read once, where the host starts (command line, tests), and passed down from here.
 struct SiteSettings {
   std::filesystem::path root;
-  std::filesystem::path dataFolder;  // empty: <root>/data
+  std::filesystem::path dataFolder;  // empty: <root>-data beside the site
   std::chrono::milliseconds scriptTimeout{std::chrono::seconds(90)};
   int sessionTimeoutMinutes = 20;
   std::string defaultLanguage = "vbscript";  // of pages without a Language directive

@@ -45,7 +45,13 @@ void createDatabase(const fs::path& root, const fs::path& database) {
 
 }  // namespace
 
-fs::path defaultDataFolder(const fs::path& root) { return root / "data"; }
+// Beside the site, never inside it: a mistake in what is served can then never reach the
+// database or uploaded files.
+fs::path defaultDataFolder(const fs::path& root) {
+  fs::path site = fs::absolute(root).lexically_normal();
+  if (!site.has_filename()) site = site.parent_path();  // "/srv/site/" names "/srv/site"
+  return site.parent_path() / (site.filename().string() + "-data");
+}
 
 SiteDatabase::~SiteDatabase() { sqlite3_close(db_); }
 

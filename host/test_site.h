@@ -43,10 +43,11 @@ inline host::PageRequest at(std::string target) {
 
 class TestSite {
  public:
-  explicit TestSite(TestSiteOptions options = {}) {
+  explicit TestSite(TestSiteOptions options = {}) : root_(dir_.path() / "site") {
+    std::filesystem::create_directories(root_);
     for (const auto& [name, content] : options.files) write(name, content);
     host::SiteSettings settings;
-    settings.root = dir_.path();
+    settings.root = root_;  // its default data folder, site-data, beside it
     settings.scriptTimeout = options.timeout;
     settings.executor.workers = 4;
     // The host's tests were written in JScript; a page in VBScript says so, or its test sets
@@ -61,7 +62,7 @@ class TestSite {
   explicit TestSite(std::chrono::milliseconds timeout) : TestSite(withTimeout(timeout)) {}
 
   void write(const std::string& relative, const std::string& content) const {
-    auto file = dir_.path() / relative;
+    auto file = root_ / relative;
     std::filesystem::create_directories(file.parent_path());
     std::ofstream(file, std::ios::binary) << content;
   }
@@ -85,12 +86,13 @@ class TestSite {
     return site_->handle(std::move(request));
   }
 
-  const std::filesystem::path& root() const { return dir_.path(); }
+  const std::filesystem::path& root() const { return root_; }
   host::Site& site() { return *site_; }
   const automation::ClassRegistry& registry() const { return site_->registry(); }
 
  private:
   test_support::TempDir dir_;
+  std::filesystem::path root_;
   std::unique_ptr<host::Site> site_;
 };
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Serves the demo application from a finished build: scripts/serve-demo.sh BUILD_DIR PORT
-# The demo's database is created in demo/data/ on the first start (from demo/schema.sql and
-# demo/seed.sql); uploaded files go to demo/data/drives/d/upload/<personID>/ (the pages' d:\upload\).
-# Delete demo/data/ to start again from the seed.
+# The demo's database is created in demo-data/, beside the site, on the first start (from
+# demo/schema.sql and demo/seed.sql); uploaded files go to demo-data/drives/d/upload/<personID>/
+# (the pages' d:\upload\). Delete demo-data/ to start again from the seed.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
@@ -13,7 +13,7 @@ if [ ! -x "$host" ]; then
   echo "The page host is not part of this build yet; the libraries are built in $build." >&2
   exit 1
 fi
-export BALANCE_DRIVES=${BALANCE_DRIVES:-$here/demo/data/drives}
+export BALANCE_DRIVES=${BALANCE_DRIVES:-$here/demo-data/drives}
 mkdir -p "${BALANCE_DRIVE_D:-$BALANCE_DRIVES/d}/upload"
 cat >&2 <<TEXT
 demo: http://127.0.0.1:$port/
