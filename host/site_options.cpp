@@ -64,7 +64,7 @@ SiteSettings siteSettings(const CommandLine& c) {
 const char kSiteOptionsHelp[] =
     "  --root DIR                  the site: pages and files (default: the working folder)\n"
     "  --data DIR                  site database and upload drives, never served\n"
-    "                              (default: ROOT/data)\n"
+    "                              (default: ROOT-data beside the site)\n"
     "  --default-language NAME     of pages without a Language directive (vbscript)\n"
     "  --error-page PAGE           runs instead of the error block when a page fails\n"
     "  --script-timeout SECONDS    a page and the components it calls stop then (90)\n"
