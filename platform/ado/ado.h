@@ -206,6 +206,9 @@ class Recordset : public automation::Dispatch {
   std::shared_ptr<ado::Fields> Fields() const;
   // Shorthands for Fields(x).Value and Fields(x).Type, the hot path of the list views.
   Variant value(const Variant& indexOrName) const;
+  // The 0-based column of Fields(x), so that a reader of many rows looks a name up once;
+  // raises what Fields(x) raises for an unknown one.
+  int fieldIndex(const Variant& indexOrName) const;
   std::int32_t type(const Variant& indexOrName) const;
 
   // Paging of keyset and static recordsets.

@@ -252,6 +252,10 @@ Variant Recordset::value(const Variant& indexOrName) const {
   return cursor().value(cursor().fieldIndex(indexOrName));
 }
 
+int Recordset::fieldIndex(const Variant& indexOrName) const {
+  return cursor().fieldIndex(indexOrName);
+}
+
 std::int32_t Recordset::type(const Variant& indexOrName) const {
   return cursor().columnType(cursor().fieldIndex(indexOrName));
 }

@@ -100,8 +100,9 @@ class DNA : public automation::Dispatch {
   Text chosenColumns(const Text& requested) const;  // "choseItem" without what is no column
   void traceRequest();
   // Row opening: number, edit and delete links; `url` comes encoded for an attribute.
-  Text rowLinks(const Text& url, const Text& key, Int16 n) const;
-  Text cellText(ado::Recordset& objRs, std::size_t i);
+  void appendRowLinks(Text& s, const Text& url, const Text& key, Int16 n) const;
+  struct ListColumn;  // a chosen column as the rows read it
+  void appendCell(Text& s, ado::Recordset& objRs, std::size_t i, ListColumn& column);
 
   // Entry form, writes and search (entry_form.cpp, writes.cpp, search.cpp).
   Text loadEditedRow();  // extends strWhere by the key; returns the statement it ran

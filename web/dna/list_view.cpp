@@ -4,6 +4,9 @@
 // turn, so a failure leaves the parts already written in the page. Values from the database
 // and the request are encoded for where they land (frame/html_encoding.h); the captions are the
 // page's own.
+#include <optional>
+#include <unordered_map>
+
 #include "dna/dna.h"
 #include "dna/statement_text.h"
 #include "frame/database.h"
@@ -127,6 +130,16 @@ Text DNA::DispListHeader() {
   return s;
 }
 
+// How the rows read a chosen column. Its field is found by name once, and a coded column keeps
+// the cell text of each code it met: a list shows the same few codes again and again, and
+// nothing writes the lookup tables while it is written. Both are learned at the first row, in
+// the order a reader going column by column reads them, so that a failure is the same one.
+struct DNA::ListColumn {
+  std::optional<int> field;
+  std::optional<bool> coded;
+  std::unordered_map<Text, Text> codeCells;
+};
+
 Text DNA::DispListRows(ado::Recordset& objRs) {
   Int16 n = (nPage - Int16(1)) * nPageSize + Int16(1);
   if (objRs.eof()) {
@@ -136,15 +149,19 @@ Text DNA::DispListRows(ado::Recordset& objRs) {
   }
   const Text url = frame::htmlAttribute(strURL);
   // The choice cannot change while the rows are written: test it once per column.
-  std::vector<bool> chosen(aFields.size());
-  forEach16(aFields.size(), [&](std::size_t i) { chosen[i] = isChosen(field(i)); });
+  std::vector<std::optional<ListColumn>> columns(aFields.size());
+  forEach16(aFields.size(), [&](std::size_t i) {
+    if (isChosen(field(i))) columns[i].emplace();
+  });
+  std::optional<int> keyField;
   Text s;
   while (n <= nPageSize * nPage && !objRs.eof()) {
-    s += rowLinks(url, joinText(objRs.value(strItemKeyName)), n);
+    if (!keyField) keyField = objRs.fieldIndex(Variant(strItemKeyName));
+    appendRowLinks(s, url, joinText(objRs.value(Variant(*keyField))), n);
     forEach16(aFields.size(), [&](std::size_t i) {
-      if (chosen[i]) s += u"<td>" + cellText(objRs, i) + u"&nbsp;</td>" + kCrLf;
+      if (columns[i]) appendCell(s, objRs, i, *columns[i]);
     });
-    s += Text(u"</tr>") + kCrLf;
+    s.append(u"</tr>").append(kCrLf);
     objRs.MoveNext();
     n += Int16(1);
   }
@@ -154,26 +171,45 @@ Text DNA::DispListRows(ado::Recordset& objRs) {
 // The row's opening: number cell with the edit and delete links, hidden until the toolbar
 // shows them. The key stands in the links as it is, encoded like `url` for the quoted
 // attribute.
-Text DNA::rowLinks(const Text& url, const Text& rawKey, Int16 n) const {
+void DNA::appendRowLinks(Text& s, const Text& url, const Text& rawKey, Int16 n) const {
   const Text key = frame::htmlAttribute(rawKey);
-  const Text edit = u"<a href='" + url + u"?action=" + u"update&" + strItemKeyName + u"=" + key +
-                    u"' id=updateID style='display:none'><img src='images/edit.gif'height=16 "
-                    u"width=16 border=0  alt=' 修 改 ?'></a>";
-  const Text del = u"<a href='" + url + u"?action=" + u"delete&" + strItemKeyName + u"=" + key +
-                   u"' id=deleteID style='display:none' onclick=\"return confirm('真的要删除第 " +
-                   decimal(n.value()) +
-                   u" 条记录？');\"><img src='images/delete.gif'height=16 width=16 border=0  "
-                   u"alt='删 除 ?'></a>";
-  return Text(u"<tr>") + kCrLf + u"<td align=center nowrap>" + edit + del + u" " +
-         decimal(n.value()) + u"</td>";
+  const Text number = decimal(n.value());
+  s.append(u"<tr>").append(kCrLf).append(u"<td align=center nowrap>");
+  s.append(u"<a href='").append(url).append(u"?action=").append(u"update&");
+  s.append(strItemKeyName).append(u"=").append(key);
+  s.append(
+      u"' id=updateID style='display:none'><img src='images/edit.gif'height=16 "
+      u"width=16 border=0  alt=' 修 改 ?'></a>");
+  s.append(u"<a href='").append(url).append(u"?action=").append(u"delete&");
+  s.append(strItemKeyName).append(u"=").append(key);
+  s.append(u"' id=deleteID style='display:none' onclick=\"return confirm('真的要删除第 ");
+  s.append(number);
+  s.append(
+      u" 条记录？');\"><img src='images/delete.gif'height=16 width=16 border=0  "
+      u"alt='删 除 ?'></a>");
+  s.append(u" ").append(number).append(u"</td>");
 }
 
 // A coded column shows the name its lookup gives the stored code.
-Text DNA::cellText(ado::Recordset& objRs, std::size_t i) {
-  Variant value = objRs.value(field(i));
-  if (!hasCodeLookup(i)) return frame::htmlText(joinText(value));
-  Variant lookup(codeSQL(i));
-  return frame::htmlText(joinText(GetCodeName(lookup, value)));
+void DNA::appendCell(Text& s, ado::Recordset& objRs, std::size_t i, ListColumn& column) {
+  if (!column.field) column.field = objRs.fieldIndex(Variant(field(i)));
+  Variant value = objRs.value(Variant(*column.field));
+  if (!column.coded) column.coded = hasCodeLookup(i);
+  s.append(u"<td>");
+  if (!*column.coded) {
+    frame::appendHtmlText(s, joinText(value));
+  } else {
+    Text code = joinText(value);
+    auto found = column.codeCells.find(code);
+    if (found == column.codeCells.end()) {
+      Variant lookup(codeSQL(i));
+      found = column.codeCells
+                  .emplace(std::move(code), frame::htmlText(joinText(GetCodeName(lookup, value))))
+                  .first;
+    }
+    s.append(found->second);
+  }
+  s.append(u"&nbsp;</td>").append(kCrLf);
 }
 
 Text DNA::DispListFooter(ado::Recordset&) { return Text(u"</table>") + kCrLf; }

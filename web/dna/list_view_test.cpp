@@ -194,6 +194,34 @@ TEST_F(ListView, ChosenColumnsFilterHeaderAndRows) {
   EXPECT_NE(out.find(row(1, u"1", {u"张三", u"正式"})), Text::npos);
 }
 
+// A code met again shows the name its own column's lookup gave it: the same code in another
+// column with another lookup, or after the lookup table changed between two lists, does not.
+TEST_F(ListView, RepeatedCodesKeepToTheirColumnAndTheirList) {
+  list("pageSize=10");
+  const auto lookups = [](dna::DNA& d) {
+    Variant codes(
+        u"select deptName,deptID from dept where used=1;name;"
+        u"select deptName,deptID from dept;kind");
+    d.SetCodeSQL(codes);
+    d.DispList();
+  };
+  const Text out = request(db, session, "page=1", lookups);
+  EXPECT_NE(out.find(row(1, u"1", {u"销售部", u"张三", u"销售部", u"A"}) +
+                     row(2, u"2", {u"技术部", u"李四", u"技术部", u"B"}) +
+                     row(3, u"3", {u"", u"王五", u"销售部", u"A"}) +
+                     row(4, u"4", {u"", u"赵六", u"财务部", u"B"}) +
+                     row(5, u"5", {u"", u"孙七", u"", u"A"})),
+            Text::npos);
+
+  DnaPage page("page=1", session);
+  page.open(db);
+  lookups(page.dna());
+  db.run(u"update dept set deptName='市场部' where deptID=1");
+  page.take();
+  page->DispList();
+  EXPECT_NE(page.take().find(row(3, u"3", {u"", u"王五", u"市场部", u"A"})), Text::npos);
+}
+
 TEST_F(ListView, DebugTraceAndOverflow) {
   list("pageSize=2");
   DnaPage page("action=list&page=1", session);
