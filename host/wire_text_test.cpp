@@ -13,5 +13,19 @@ TEST(WireText, EncodesEveryRangeAndReplacesUnpairedSurrogates) {
   EXPECT_EQ(toWireUtf8(u""), "");
 }
 
+// ASCII goes four units at a time: every other sequence must still be found wherever it
+// falls against those quads, and the length must hold when pairs and unpaired halves mix.
+TEST(WireText, SequencesAtEveryOffsetAmongAsciiRuns) {
+  const automation::Text pair = u"\U0001F600";
+  for (std::size_t offset = 0; offset < 9; ++offset) {
+    const automation::Text head(offset, u'a');
+    const std::string asciiHead(offset, 'a');
+    EXPECT_EQ(toWireUtf8(head + u"\u4e2d" u"ghijklm"), asciiHead + "\xE4\xB8\xAD" "ghijklm");
+    EXPECT_EQ(toWireUtf8(head + pair + u"xyzw"), asciiHead + "\xF0\x9F\x98\x80xyzw");
+    EXPECT_EQ(toWireUtf8(head + automation::Text(1, u'\xDC00') + pair + u"\u00e9"),
+              asciiHead + "\xEF\xBF\xBD\xF0\x9F\x98\x80\xC3\xA9");
+  }
+}
+
 }  // namespace
 }  // namespace host
