@@ -18,6 +18,15 @@ std::vector<Variant> asVariants(const std::vector<Text>& texts) {
 
 Variant argument(Args a) { return a.empty() ? Variant::missing() : a[0]; }
 
+// A number picks a key by its place, anything else is the key. Only a number needs the keys,
+// which are many among the server variables.
+Text keyOf(const ValueCollection& values, const Variant& keyOrNumber) {
+  if (!keyOrNumber.isNumeric()) return automation::toText(keyOrNumber);
+  const std::vector<Text> keys = values.keys();
+  if (auto i = ordinal(keyOrNumber, keys.size())) return keys[*i];
+  return automation::toText(keyOrNumber);
+}
+
 }  // namespace
 
 Variant ValueList::Item(const Variant& index) const {
@@ -51,13 +60,8 @@ std::int32_t RequestCollection::Count() const {
 
 Variant RequestCollection::Item(const Variant& keyOrNumber) const {
   if (keyOrNumber.isMissing()) return Variant(whole_);
-  Text key;
-  if (auto i = ordinal(keyOrNumber, values_->keys().size())) {
-    key = values_->keys()[*i];
-  } else {
-    key = automation::toText(keyOrNumber);
-  }
-  return Variant(ObjectRef(std::make_shared<ValueList>(values_->values(key))));
+  return Variant(
+      ObjectRef(std::make_shared<ValueList>(values_->values(keyOf(*values_, keyOrNumber)))));
 }
 
 Text RequestCollection::Key(const Variant& number) const {

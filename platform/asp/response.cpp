@@ -21,9 +21,13 @@ void Response::Write(const Variant& v) { write(automation::joinText(v)); }
 
 namespace {
 
+// Without branches: every write of a page passes here, mixing ASCII markup and Chinese text.
 std::size_t utf8Bytes(TextView s) {
   std::size_t n = 0;
-  for (char16_t c : s) n += c < 0x80 ? 1 : c < 0x800 || (c >= 0xD800 && c < 0xE000) ? 2 : 3;
+  for (char16_t c : s) {
+    const bool surrogate = c >= 0xD800 && c < 0xE000;
+    n += 1 + (c >= 0x80) + (c >= 0x800 && !surrogate);
+  }
   return n;
 }
 
