@@ -15,17 +15,35 @@ bool pairedAt(automation::TextView s, std::size_t i) {
          s[i + 1] <= 0xDFFF;
 }
 
+// Four UTF-16 units read as one word: pages are mostly ASCII markup, taken four at a time.
+std::uint64_t quadAt(const char16_t* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+constexpr std::uint64_t kNonAsciiBits = 0xFF80FF80FF80FF80u;
+
 // Three bytes for every unit from U+0800 on, surrogates too; a pair, four bytes in all, is
-// then corrected for. Without branches, since pages mix ASCII markup and Chinese text.
+// then corrected for.
 std::size_t wireLength(automation::TextView s) {
   std::size_t length = 0;
   std::size_t surrogates = 0;
-  for (char16_t c : s) {
-    length += 1 + (c >= 0x80) + (c >= 0x800);
+  const auto count = [&](char16_t c) {
+    length += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
     surrogates += (c & 0xF800) == 0xD800;
+  };
+  std::size_t i = 0;
+  for (; i + 4 <= s.size(); i += 4) {
+    if ((quadAt(s.data() + i) & kNonAsciiBits) == 0) {
+      length += 4;
+      continue;
+    }
+    for (std::size_t k = i; k < i + 4; ++k) count(s[k]);
   }
+  for (; i < s.size(); ++i) count(s[i]);
   if (surrogates == 0) return length;
-  for (std::size_t i = 0; i < s.size(); ++i) {
+  for (i = 0; i < s.size(); ++i) {
     if (pairedAt(s, i)) {
       length -= 2;
       ++i;
@@ -34,23 +52,24 @@ std::size_t wireLength(automation::TextView s) {
   return length;
 }
 
-// Whether the four units at `p` are all ASCII, read as one word.
-bool asciiQuad(const char16_t* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return (word & 0xFF80FF80FF80FF80u) == 0;
-}
-
 }  // namespace
 
 std::string toWireUtf8(automation::TextView s) {
   std::string out(wireLength(s), '\0');
   char* p = out.data();
   for (std::size_t i = 0; i < s.size(); ++i) {
-    if (i + 4 <= s.size() && asciiQuad(s.data() + i)) {
-      for (int k = 0; k < 4; ++k) *p++ = static_cast<char>(s[i + k]);
-      i += 3;
-      continue;
+    if (i + 4 <= s.size()) {
+      const std::uint64_t quad = quadAt(s.data() + i);
+      if ((quad & kNonAsciiBits) == 0) {
+        // The low byte of each unit, in order, into four bytes.
+        const auto bytes =
+            static_cast<std::uint32_t>((quad & 0xFF) | ((quad >> 8) & 0xFF00) |
+                                       ((quad >> 16) & 0xFF0000) | ((quad >> 24) & 0xFF000000));
+        std::memcpy(p, &bytes, sizeof bytes);
+        p += 4;
+        i += 3;
+        continue;
+      }
     }
     char32_t c = s[i];
     if (c < 0x80) {

@@ -69,6 +69,20 @@ TEST(Response, UnbufferedWritesGoStraightToTheSink) {
   EXPECT_THROW(call(r, u"Flush"), automation::AutomationError);
 }
 
+// The write check sees the reply's size in UTF-8 bytes, whichever way the text's ASCII and
+// wider characters fall against the units the count takes four at a time.
+TEST(Response, WriteCheckCountsUtf8BytesAtEveryOffset) {
+  for (std::size_t offset = 0; offset < 6; ++offset) {
+    Response r;
+    std::size_t seen = 0;
+    r.setWriteCheck([&](std::size_t bytes) { seen = bytes; });
+    const Text text = Text(offset, u'a') + u"中文\u00e9abcdefg\U0001F600h";
+    r.write(text);
+    r.write(text);
+    EXPECT_EQ(seen, 2 * (offset + 6 + 2 + 7 + 4 + 1)) << offset;
+  }
+}
+
 TEST(Response, CachingHeadersFollowExpiresAndCacheControl) {
   Response r;
   EXPECT_EQ(header(r, u"Expires"), u"(none)");
