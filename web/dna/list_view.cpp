@@ -197,7 +197,8 @@ void DNA::appendCell(Text& s, ado::Recordset& objRs, std::size_t i, ListColumn& 
   if (!column.coded) column.coded = hasCodeLookup(i);
   s.append(u"<td>");
   if (!*column.coded) {
-    frame::appendHtmlText(s, joinText(value));
+    // Most values are texts: encoded from where they stand, not from a copy.
+    frame::appendHtmlText(s, value.isText() ? TextView(value.text()) : TextView(joinText(value)));
   } else {
     Text code = joinText(value);
     auto found = column.codeCells.find(code);
