@@ -1,6 +1,8 @@
 // balance-host: the page host of the balance web components.
 //   balance-host serve ...    HTTP host (serve_command.h)
 //   balance-host render ...   one request without a network (render_command.h)
+#include <malloc.h>
+
 #include <cstdlib>
 #include <iostream>
 
@@ -23,6 +25,12 @@ int ansiCodePage() {
   return *end == '\0' && value > 0 && value < 65536 ? static_cast<int>(value) : 936;
 }
 
+// Request bodies and replies of a megabyte or more come and go all the time. glibc raises its
+// mmap threshold after the first such buffer is freed, and later ones then land in the heaps of
+// the threads, which keep them: resident memory would swing and creep with the load. A fixed
+// threshold sends every large buffer straight back to the system when it is freed.
+void returnLargeBuffersToTheSystem() { mallopt(M_MMAP_THRESHOLD, 256 * 1024); }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -44,6 +52,9 @@ int main(int argc, char** argv) {
   scripting::registerClasses(registry, ansiCodePage());
   std::string command = args[0];
   args.erase(args.begin());
-  if (command == "serve") return host::runServe(args, registry, std::cout, std::cerr);
+  if (command == "serve") {
+    returnLargeBuffersToTheSystem();
+    return host::runServe(args, registry, std::cout, std::cerr);
+  }
   return host::runRender(args, registry, std::cout, std::cerr);
 }
