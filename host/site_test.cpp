@@ -195,6 +195,18 @@ std::string newSession(TestSite& site) {
   return cookie.substr(0, cookie.find(';'));
 }
 
+// Whether `reached` becomes true within a few seconds: the executor's counts as requests sent
+// from other threads arrive, however loaded the machine is.
+template <typename Condition>
+bool soon(Condition reached) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!reached()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return true;
+}
+
 // Requests sent from threads of their own, so that they run (or wait) at once.
 struct Concurrent {
   std::vector<std::thread> threads;
@@ -208,8 +220,11 @@ struct Concurrent {
       statuses[i] = r.status;
     });
   }
+  ~Concurrent() { join(); }  // also when a failed assertion leaves the test early
   void join() {
-    for (auto& t : threads) t.join();
+    for (auto& t : threads) {
+      if (t.joinable()) t.join();
+    }
   }
 };
 
@@ -263,32 +278,36 @@ TEST_F(SiteRequests, RequestsOfOneSessionRunOneAtATimeOthersInParallel) {
 
 TEST_F(SiteRequests, ARequestWaitingUnderATokenThatWasRenewedMeanwhileRunsWithoutTheSession) {
   std::string before = newSession(site);
+  // slow.asp renews, meets the test, then holds until the test meets it again.
   site.write("slow.asp",
-             "<% Session.Renew(); Server.CreateObject('test.Probe').Rendezvous(2, 400); %>");
+             "<% Session.Renew(); var p = Server.CreateObject('test.Probe');"
+             " p.Rendezvous(2, 5000); p.Rendezvous(2, 5000); %>");
   site.write("read.asp", "<%= Session('x') %>.");
   host_test::resetRendezvous();
   Concurrent both(2);
   both.send(site, 0, "/slow.asp", before);
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // while slow.asp runs
+  ASSERT_TRUE(host_test::rendezvous(2, 5000));  // the renewal is asked for
   both.send(site, 1, "/read.asp", before);
+  ASSERT_TRUE(soon([&] { return site.site().executor().pending() == 2; }));  // read.asp waits
+  ASSERT_TRUE(host_test::rendezvous(2, 5000));
   both.join();
   EXPECT_EQ(both.bodies[1], ".");
 }
 
 TEST(SiteExecutor, WaitingRequestsOfASessionHoldNoWorker) {
   TestSite site(host_test::withSettings([](SiteSettings& s) { s.executor.workers = 2; }));
-  site.write("meet.asp", "<%= Server.CreateObject('test.Probe').Rendezvous(2, 3000) %>");
+  site.write("meet.asp", "<%= Server.CreateObject('test.Probe').Rendezvous(2, 5000) %>");
   site.write("quick.asp", "quick");
   std::string a = newSession(site);
   std::string b = newSession(site);
   host_test::resetRendezvous();
+  PageExecutor& executor = site.site().executor();
   Concurrent requests(5);
   requests.send(site, 0, "/meet.asp", a);  // the slow page of session a, on one worker
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(soon([] { return host_test::insideRendezvous() == 1; }));
   for (std::size_t i = 1; i <= 3; ++i) requests.send(site, i, "/quick.asp", a);  // wait for it
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  EXPECT_EQ(site.site().executor().running(), 1u);
-  EXPECT_EQ(site.site().executor().pending(), 4u);
+  ASSERT_TRUE(soon([&] { return executor.pending() == 4; }));
+  EXPECT_EQ(executor.running(), 1u);
   requests.send(site, 4, "/meet.asp", b);  // needs the second worker to meet the first page
   requests.join();
   EXPECT_EQ(requests.bodies, (std::vector<std::string>{"True", "quick", "quick", "quick", "True"}));
@@ -300,18 +319,19 @@ TEST(SiteExecutor, BeyondTheBoundsRequestsAreRefusedAtOnce) {
     s.executor.maxPending = 3;
     s.executor.maxPerKey = 2;
   }));
-  site.write("hold.asp", "<%= Server.CreateObject('test.Probe').Rendezvous(9, 500) %>");
+  site.write("hold.asp", "<%= Server.CreateObject('test.Probe').Rendezvous(9, 1500) %>");
   std::string a = newSession(site);
   host_test::resetRendezvous();
   Concurrent requests(3);
   requests.send(site, 0, "/hold.asp", a);
   requests.send(site, 1, "/hold.asp", a);
-  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  ASSERT_TRUE(soon(
+      [&] { return host_test::insideRendezvous() == 1 && site.site().executor().pending() == 2; }));
   HttpReply perSession = site.get("/hold.asp", {{"Cookie", a}});
   EXPECT_EQ(perSession.status, 503);
   EXPECT_EQ(header(perSession, "Retry-After"), "1");
   requests.send(site, 2, "/hold.asp", "");
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(soon([] { return host_test::insideRendezvous() == 2; }));
   EXPECT_EQ(site.get("/hold.asp").status, 503);          // three pending in all
   EXPECT_EQ(site.get("/include/none.css").status, 404);  // files never wait for pages
   requests.join();

@@ -33,17 +33,26 @@ int meetings = 0;  // times that enough callers were inside together
 
 }  // namespace
 
+// A barrier that can be met again at once: the callers of one meeting leave it as a group, so a
+// caller coming back does not count among the last meeting's.
 bool rendezvous(int parties, int milliseconds) {
   std::unique_lock lock(meetMutex);
-  int seen = meetings;
+  int meeting = meetings;
   if (++inside >= parties) {
+    inside = 0;
     ++meetings;
     meetChanged.notify_all();
+    return true;
   }
   bool met = meetChanged.wait_for(lock, std::chrono::milliseconds(milliseconds),
-                                  [&] { return meetings > seen; });
-  --inside;
+                                  [&] { return meetings != meeting; });
+  if (!met) --inside;
   return met;
+}
+
+int insideRendezvous() {
+  std::lock_guard lock(meetMutex);
+  return inside;
 }
 
 namespace {

@@ -26,5 +26,7 @@ void registerTestClasses(automation::ClassRegistry& registry);
 void resetRendezvous();
 // Joins the rendezvous from a test's own thread.
 bool rendezvous(int parties, int milliseconds);
+// How many callers wait in the rendezvous now: pages known to be running.
+int insideRendezvous();
 
 }  // namespace host_test
