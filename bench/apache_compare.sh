@@ -16,9 +16,6 @@ build=${1:-build}
 seconds=${2:-10}
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/bench/host_measure.sh"
-host="$build/host/balance-host"
-[ -x "$host" ] || { echo "no $host; build the balance-host target first" >&2; exit 1; }
-command -v wrk >/dev/null || { echo "wrk is not installed (scripts/install-deps.sh test)" >&2; exit 1; }
 
 packages="apache2 libapache2-mod-perl2 libapache-asp-perl libdbd-sqlite3-perl"
 if ! dpkg -s $packages >/dev/null 2>&1; then
@@ -44,21 +41,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-cp -r "$here/demo" "$work/site"
-rm -rf "$work/site/data"
-printf '<%%@ Language="JScript" CodePage=65001 %%>\n<%% Response.Write("hello"); %%>' >"$work/site/hello.asp"
 base=$((20000 + RANDOM % 20000))
 balance_port=$base
 static_port=$((base + 1))
 asp_port=$((base + 2))
-
-"$host" serve --root "$work/site" --data "$work/data" --port "$balance_port" --access-log off \
-  2>"$work/host.log" &
-pids+=($!)
-for _ in $(seq 50); do
-  curl -sf -o /dev/null "http://127.0.0.1:$balance_port/include/style.css" && break
-  sleep 0.1
-done
+demo_host "$build" "$balance_port"
+pids+=("$host_pid")
+printf '<%%@ Language="JScript" CodePage=65001 %%>\n<%% Response.Write("hello"); %%>' >"$work/site/hello.asp"
 # The demo's pages want a signed-in session each: one per connection.
 sign_in "$balance_port" 64 >"$work/cookies"
 

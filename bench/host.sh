@@ -13,29 +13,17 @@ build=${1:-build}
 seconds=${2:-10}
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/bench/host_measure.sh"
-host="$build/host/balance-host"
-[ -x "$host" ] || { echo "no $host; build the balance-host target first" >&2; exit 1; }
-command -v wrk >/dev/null || { echo "wrk is not installed (scripts/install-deps.sh test)" >&2; exit 1; }
 
 work=$(mktemp -d)
 cleanup() {
-  [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+  [ -n "${host_pid:-}" ] && kill "$host_pid" 2>/dev/null && wait "$host_pid" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
-cp -r "$here/demo" "$work/site"
-rm -rf "$work/site/data"
+port=$((20000 + RANDOM % 20000))
+demo_host "$build" "$port"
 printf '<%%@ Language="JScript" CodePage=65001 %%>\n<%% Response.Write("hello"); %%>' >"$work/site/hello.asp"
 printf '<%%@ Language="VBScript" CodePage=65001 %%>\n<%% Response.Write "hello" %%>' >"$work/site/hello_vb.asp"
-
-port=$((20000 + RANDOM % 20000))
-"$host" serve --root "$work/site" --data "$work/data" --port "$port" --access-log off \
-  2>"$work/host.log" &
-pid=$!
-for _ in $(seq 50); do
-  curl -sf -o /dev/null "http://127.0.0.1:$port/include/style.css" && break
-  sleep 0.1
-done
 # The demo's pages need a signed-in session, and one session's requests run one after another:
 # the list is measured as signed-in users (administrators, who open every page), one session
 # for each of wrk's connections.

@@ -1,5 +1,21 @@
-# Shared by bench/host.sh and bench/apache_compare.sh (sourced): signing in to the demo and one
-# wrk run.
+# Shared by the host benchmarks (sourced; they set `here` and `work`): the demo served by
+# balance-host, signing in to it and one wrk run.
+
+# demo_host BUILD_DIR PORT: serves a copy of the demo ($work/site, its data in $work/data) with
+# balance-host on PORT in the background, its pid in host_pid, and waits until it answers.
+demo_host() {
+  local host="$1/host/balance-host"
+  [ -x "$host" ] || { echo "no $host; build the balance-host target first" >&2; exit 1; }
+  command -v wrk >/dev/null || { echo "wrk is not installed (scripts/install-deps.sh test)" >&2; exit 1; }
+  cp -r "$here/demo" "$work/site"
+  "$host" serve --root "$work/site" --data "$work/data" --port "$2" --access-log off \
+    2>"$work/host.log" &
+  host_pid=$!
+  for _ in $(seq 50); do
+    curl -sf -o /dev/null "http://127.0.0.1:$2/include/style.css" && break
+    sleep 0.1
+  done
+}
 
 # sign_in PORT COUNT: COUNT session cookies of the demo's administrator, one a line.
 sign_in() {
