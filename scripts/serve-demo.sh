@@ -13,6 +13,15 @@ if [ ! -x "$host" ]; then
   echo "The page host is not part of this build yet; the libraries are built in $build." >&2
   exit 1
 fi
+# Earlier versions kept the data inside the site, in demo/data/: it moves out, so that nothing
+# uploaded there could ever be served or run.
+if [ -d "$here/demo/data" ]; then
+  if [ -e "$here/demo-data" ]; then
+    echo "demo/data/ is left from an earlier version beside demo-data/: delete one of them" >&2
+    exit 1
+  fi
+  mv "$here/demo/data" "$here/demo-data"
+fi
 export BALANCE_DRIVES=${BALANCE_DRIVES:-$here/demo-data/drives}
 mkdir -p "${BALANCE_DRIVE_D:-$BALANCE_DRIVES/d}/upload"
 cat >&2 <<TEXT
