@@ -15,15 +15,6 @@ bool pairedAt(automation::TextView s, std::size_t i) {
          s[i + 1] <= 0xDFFF;
 }
 
-// Four UTF-16 units read as one word: pages are mostly ASCII markup, taken four at a time.
-std::uint64_t quadAt(const char16_t* p) {
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return word;
-}
-
-constexpr std::uint64_t kNonAsciiBits = 0xFF80FF80FF80FF80u;
-
 // Three bytes for every unit from U+0800 on, surrogates too; a pair, four bytes in all, is
 // then corrected for.
 std::size_t wireLength(automation::TextView s) {
@@ -35,7 +26,7 @@ std::size_t wireLength(automation::TextView s) {
   };
   std::size_t i = 0;
   for (; i + 4 <= s.size(); i += 4) {
-    if ((quadAt(s.data() + i) & kNonAsciiBits) == 0) {
+    if (automation::isAsciiQuad(automation::quadAt(s.data() + i))) {
       length += 4;
       continue;
     }
@@ -59,8 +50,8 @@ std::string toWireUtf8(automation::TextView s) {
   char* p = out.data();
   for (std::size_t i = 0; i < s.size(); ++i) {
     if (i + 4 <= s.size()) {
-      const std::uint64_t quad = quadAt(s.data() + i);
-      if ((quad & kNonAsciiBits) == 0) {
+      const std::uint64_t quad = automation::quadAt(s.data() + i);
+      if (automation::isAsciiQuad(quad)) {
         // The low byte of each unit, in order, into four bytes.
         const auto bytes =
             static_cast<std::uint32_t>((quad & 0xFF) | ((quad >> 8) & 0xFF00) |

@@ -2,8 +2,6 @@
 #include "response.h"
 
 #include <chrono>
-#include <cstdint>
-#include <cstring>
 
 #include "asp/asp_errors.h"
 #include "asp/http_dates.h"
@@ -31,9 +29,7 @@ std::size_t utf8Bytes(TextView s) {
   std::size_t n = 0;
   std::size_t i = 0;
   for (; i + 4 <= s.size(); i += 4) {
-    std::uint64_t quad;
-    std::memcpy(&quad, s.data() + i, sizeof quad);
-    if ((quad & 0xFF80FF80FF80FF80u) == 0) {
+    if (automation::isAsciiQuad(automation::quadAt(s.data() + i))) {
       n += 4;
       continue;
     }

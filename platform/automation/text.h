@@ -3,6 +3,8 @@
 // page scripts' runtime counts them; trimming removes U+0020 only.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,5 +34,14 @@ std::string toUtf8(TextView s);
 // Single-byte/double-byte code pages through iconv: 936 (GBK), 65001 (UTF-8), 1252 and the like.
 Text decodeCodePage(std::string_view bytes, int codePage);
 std::string encodeCodePage(TextView s, int codePage);
+
+// Four units from `p` read as one word, and whether all four are ASCII: the fast path of the
+// UTF-8 counts and writers that whole pages, mostly ASCII markup, go through.
+inline std::uint64_t quadAt(const char16_t* p) {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+inline bool isAsciiQuad(std::uint64_t quad) { return (quad & 0xFF80FF80FF80FF80u) == 0; }
 
 }  // namespace automation
